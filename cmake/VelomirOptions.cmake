@@ -1,0 +1,35 @@
+# Shared compile settings, attached to targets through velomir::options (no global flags).
+add_library(velomir_options INTERFACE)
+add_library(velomir::options ALIAS velomir_options)
+target_compile_features(velomir_options INTERFACE cxx_std_20)
+target_compile_options(velomir_options INTERFACE -Wall -Wextra -Wpedantic)
+if(VELOMIR_SANITIZE)
+    target_compile_options(velomir_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                     -fno-sanitize-recover=undefined)
+    target_link_options(velomir_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# A core library: every .cpp of its folder, the src/ folder on the include path, no Qt.
+function(velomir_core_library name)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(NOT sources)
+        set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+    endif()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC velomir::options)
+endfunction()
+
+# One GoogleTest binary per subsystem: every .cpp of the test folder.
+function(velomir_test_binary name)
+    cmake_parse_arguments(arg "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${name} ${sources})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest GTest::gtest_main velomir::options)
+    target_compile_definitions(${name} PRIVATE VELOMIR_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+    add_test(NAME ${name} COMMAND ${name})
+endfunction()
