@@ -1,0 +1,15 @@
+// The service's host names. Every request goes to one of these; the stand-in service takes their place through
+// the connect-to override, so these never change for tests or the offline demo.
+#pragma once
+
+#include <string_view>
+
+namespace velomir {
+
+inline constexpr std::string_view kMainHost = "music.163.com";
+inline constexpr std::string_view kSearchHost = "s.music.163.com";
+inline constexpr std::string_view kWebHost = "music.163.com";
+// The digits in the host name, removed before an ID is looked for in a pasted link.
+inline constexpr std::string_view kDomainToken = "163";
+
+}  // namespace velomir
