@@ -1,0 +1,35 @@
+// HttpTransport on libcurl: one blocking GET per call, performed on a worker thread while the caller pumps events.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/http_transport.h"
+
+namespace velomir {
+
+struct HttpSettings {
+    EventPump pump;                                               // empty: just sleep between polls
+    std::chrono::milliseconds timeout{std::chrono::seconds(90)};  // connect, and no data for this long
+    std::string serviceAddress;  // "HOST:PORT" that replaces the service hosts; empty: VELOMIR_SERVICE_ADDRESS
+};
+
+class CurlTransport : public HttpTransport {
+public:
+    explicit CurlTransport(HttpSettings settings = {});
+
+    std::string fetchText(const std::string& address) override;
+    std::string fetchBytes(const std::string& address) override;
+
+private:
+    HttpSettings settings_;
+    std::vector<std::string> connectTo_;
+};
+
+// libcurl connect-to entries sending every service host to HOST:PORT; empty when the text is not HOST:PORT
+// (a host, a colon, a port from 1 to 65535).
+std::vector<std::string> serviceConnectTo(std::string_view hostAndPort);
+
+}  // namespace velomir
