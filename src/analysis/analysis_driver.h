@@ -1,0 +1,58 @@
+// One analysis run: from the link box text to a filled, titled and labelled result grid.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_options.h"
+#include "analysis/result_row.h"
+
+namespace velomir {
+
+class AnalysisView;
+class HttpTransport;
+
+struct RunState {
+    int progressStep = -1;  // -1 idle; 0..3 the stage of the run under way
+    std::string currentInput;
+    int currentKind = -1;
+    int currentFieldSet = 1;
+    std::vector<TrackItem> trackItems;
+    std::vector<ProgrammeItem> programmeItems;
+    std::vector<ResultRow> resultRows;
+    std::vector<std::string> columnTitles{"名称", "歌手", "专辑"};
+    std::vector<int> columnWidths{160, 100, 100};
+    int currentRow = 0;  // 1-based row shown in the detail pane, 0 for none
+};
+
+// The stage text shown while a run is at `step`; empty when idle.
+const char* progressText(int step);
+
+// Removes every kind label ("[歌单]", ... "[搜索]") standing at the start of a link box text.
+std::string stripKindLabels(const std::string& text);
+
+class AnalysisDriver {
+public:
+    AnalysisDriver(AnalysisView& view, HttpTransport& http, const AnalysisOptions& options);
+
+    // Starts a run unless one is under way (a run can be re-entered from the event pump); true if it ran.
+    bool startRun();
+    // REQUIRES: no run under way.
+    void runAnalysis();
+    void setUpGrid(const std::vector<std::string>& titles, const std::vector<int>& widths, int emptyRows,
+                   int firstColumnWidth);
+
+    const RunState& state() const { return state_; }
+    RunState& state() { return state_; }
+    bool running() const { return state_.progressStep != -1; }
+
+private:
+    void fillGrid(int count);
+
+    AnalysisView& view_;
+    HttpTransport& http_;
+    const AnalysisOptions& options_;
+    RunState state_;
+};
+
+}  // namespace velomir
