@@ -1,0 +1,205 @@
+#include "service_answers.h"
+
+#include <algorithm>
+
+#include "artist_page.h"
+#include "json_writer.h"
+#include "media_answers.h"
+#include "radio_programmes.h"
+#include "text/text_helpers.h"
+#include "track_json.h"
+
+namespace velomir {
+namespace {
+
+constexpr std::int64_t kSamplePlaylistId = 2330887406;
+constexpr std::int64_t kSampleAlbumId = 35799123;
+constexpr std::int64_t kSampleArtistId = 101368;
+constexpr std::string_view kNotFound = R"({"code":404,"msg":"该资源不存在。"})";
+
+StubAnswer jsonAnswer(std::string body) { return StubAnswer{200, std::string(kJsonType), std::move(body), {}, true}; }
+
+void writeCreator(JsonWriter& out, std::string_view base) {
+    out.openObject("creator")
+        .literal("defaultAvatar", "false")
+        .number("province", 500000)
+        .number("authStatus", 0)
+        .literal("followed", "false")
+        .text("avatarUrl", coverAddress(base, 109951163400737238))
+        .number("accountStatus", 0)
+        .number("gender", 2)
+        .number("city", 500101)
+        .number("birthday", 931017600000)
+        .number("userId", 114919437)
+        .number("userType", 0)
+        .text("nickname", "清夏海巷")
+        .text("signature", "你们所期望的，永远都没有的")
+        .text("description", "")
+        .number("avatarImgId", 109951163400737238)
+        .number("backgroundImgId", 109951162968506958)
+        .text("backgroundUrl", coverAddress(base, 109951162968506958))
+        .number("vipType", 0)
+        .literal("remarkName", "null")
+        .text("avatarImgIdStr", "109951163400737238")
+        .close();
+}
+
+std::string samplePlaylistBody(std::string_view base) {
+    JsonWriter out;
+    out.openObject().openObject("result").literal("subscribers", "[]").literal("subscribed", "false");
+    writeCreator(out, base);
+    out.literal("artists", "null").openArray("tracks");
+    int position = 0;
+    for (const SampleTrack& track : samplePlaylistTracks()) {
+        writeTrack(out, track, base, listStyle(track.audio, ++position));
+    }
+    out.close().literal("updateFrequency", "null").number("backgroundCoverId", 0);
+    out.literal("ordered", "true").number("status", 0).number("trackCount", position).number("playCount", 1208537);
+    out.text("coverImgUrl", coverAddress(base, 109951163450112345)).number("specialType", 0);
+    out.literal("anonimous", "false").number("createTime", 1532448502712).number("privacy", 0);
+    out.text("description", "\\u201c私藏\\u201d的歌，慢慢听\\u2026\\n华语、English、日本語，混在一起。");
+    out.literal("tags", R"(["华语","流行"])").text("name", "温柔的夜晚｜华语 English mix");
+    out.number("id", kSamplePlaylistId).number("commentCount", 48).close();
+    return out.number("code", 200).take();
+}
+
+// A playlist too big to hold: the generated answer streamed as it is made.
+StubAnswer streamedAnswer(GeneratedPlaylists& generated, std::int64_t id) {
+    StubAnswer answer = jsonAnswer({});
+    answer.stream = [&generated, id](const PieceSink& sink) { generated.write(id, sink); };
+    return answer;
+}
+
+std::string trimmedPath(std::string path) {
+    if (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+int countParam(const StubRequest& request, const std::string& name, int fallback) {
+    const std::string text = request.param(name);
+    return text.empty() ? fallback : std::max(0, integerValue32(text));
+}
+
+}  // namespace
+
+std::string StubRequest::param(const std::string& name) const {
+    const auto found = params.find(name);
+    return found == params.end() ? std::string() : found->second;
+}
+
+StubAnswer notFoundAnswer() { return jsonAnswer(std::string(kNotFound)); }
+
+ServiceAnswers::ServiceAnswers(std::string baseAddress) : base_(baseAddress), generated_(std::move(baseAddress)) {}
+
+StubAnswer ServiceAnswers::answer(const StubRequest& request) {
+    const std::string path = trimmedPath(request.path);
+    const std::int64_t id = integerValue64(request.param("id"));
+    if (path == "/api/playlist/detail") return playlist(id);
+    if (path.starts_with("/api/album/")) return album(integerValue64(path.substr(11)));
+    if (path == "/api/song/detail") return songDetail(request.param("ids"));
+    if (path == "/api/dj/program/detail") return programme(id);
+    if (path == "/api/dj/program/byradio") {
+        return radio(integerValue64(request.param("radioId")), countParam(request, "limit", 30),
+                     countParam(request, "offset", 0));
+    }
+    if (path == "/artist") return artistPage(id);
+    if (path == "/search/get") {
+        return search(request.param("s"), countParam(request, "limit", 30), countParam(request, "offset", 0));
+    }
+    if (path.starts_with("/cover/")) return coverAnswer(path.substr(7), request.param("param"));
+    if (path.starts_with("/audio/")) return audioAnswer(path.substr(7));
+    StubAnswer missing = notFoundAnswer();
+    missing.status = 404;
+    return missing;
+}
+
+StubAnswer ServiceAnswers::playlist(std::int64_t id) {
+    if (id == kSamplePlaylistId) return jsonAnswer(samplePlaylistBody(base_));
+    if (GeneratedPlaylists::trackCount(id) > 0) return streamedAnswer(generated_, id);
+    return notFoundAnswer();
+}
+
+StubAnswer ServiceAnswers::album(std::int64_t id) const {
+    if (id != kSampleAlbumId) return notFoundAnswer();
+    const SampleTrack& first = sampleAlbumSongs().front();
+    JsonWriter out;
+    out.openObject().literal("songs", "[]").number("code", 200).openObject("album").openArray("songs");
+    int position = 0;
+    for (const SampleTrack& song : sampleAlbumSongs())
+        writeTrack(out, song, base_, listStyle(song.audio, ++position, true));
+    out.close().literal("paid", "false").literal("onSale", "false").text("tags", "");
+    out.number("pic", first.pictureId).text("blurPicUrl", coverAddress(base_, first.pictureId));
+    out.number("companyId", 0).literal("alias", "[]").number("status", 3).text("subType", "录音室版");
+    out.text("description", "2Cellos \\u201cDespacito\\u201d 及电影配乐精选。").text("company", "索尼音乐");
+    out.number("picId", first.pictureId).text("picUrl", coverAddress(base_, first.pictureId));
+    out.number("publishTime", 1500566400007).text("commentThreadId", "R_AL_3_35799123");
+    out.text("name", first.albumName).number("id", id).text("type", "专辑").number("size", position);
+    return jsonAnswer(out.take());
+}
+
+// Detail answers always carry a usable address: that is how the client completes a list without one.
+std::string ServiceAnswers::songObject(std::int64_t id) {
+    JsonWriter out;
+    SampleTrack song{};
+    if (const SampleTrack* sample = findSampleTrack(id))
+        song = *sample;
+    else if (!findProgrammeSong(id, song) && !findSearchTrack(id, song)) {
+        return generated_.songDetailTrack(id).value_or(std::string());
+    }
+    writeTrack(out, song, base_, {});
+    return out.take();
+}
+
+StubAnswer ServiceAnswers::songDetail(std::string_view ids) {
+    std::string songs;
+    for (const std::string& idText : splitText(replaceAll(replaceAll(ids, "[", ""), "]", ""), ",")) {
+        const std::int64_t id = integerValue64(idText);
+        const std::string song = id > 0 ? songObject(id) : std::string();
+        if (song.empty()) continue;
+        songs += songs.empty() ? "" : ",";
+        songs += song;
+    }
+    if (songs.empty()) return notFoundAnswer();
+    return jsonAnswer(R"({"songs":[)" + songs + R"(],"equalizers":{},"code":200})");
+}
+
+StubAnswer ServiceAnswers::programme(std::int64_t id) const {
+    const int index = programmeIndex(id);
+    if (index < 0) return notFoundAnswer();
+    JsonWriter out;
+    out.openObject();
+    writeProgramme(out, "program", index, base_);
+    return jsonAnswer(out.number("code", 200).take());
+}
+
+StubAnswer ServiceAnswers::radio(std::int64_t id, int limit, int offset) const {
+    if (id != kSampleRadioId) return notFoundAnswer();
+    const int first = std::min(offset, kRadioProgrammeCount);
+    const int end = std::min(kRadioProgrammeCount, first + limit);
+    JsonWriter out;
+    out.openObject().number("count", kRadioProgrammeCount).openArray("programs");
+    for (int index = first; index < end; ++index) writeProgramme(out, {}, index, base_);
+    out.close().literal("more", end < kRadioProgrammeCount ? "true" : "false");
+    return jsonAnswer(out.number("code", 200).take());
+}
+
+StubAnswer ServiceAnswers::artistPage(std::int64_t id) const {
+    if (id != kSampleArtistId) return notFoundAnswer();
+    return StubAnswer{200, std::string(kHtmlType), artistPageHtml(base_), {}, true};
+}
+
+StubAnswer ServiceAnswers::search(const std::string& text, int limit, int offset) const {
+    JsonWriter out;
+    out.openObject().openObject("result").number("songCount", kSearchTrackCount).openArray("songs");
+    const int end = std::min(kSearchTrackCount, offset + limit);
+    for (int index = offset; index < end; ++index) {
+        SampleTrack track{};
+        findSearchTrack(searchTrackId(index), track);
+        // The best match carries the search text itself as its name.
+        writeSearchTrack(out, track, base_, index == 0 ? jsonEscaped(text) : std::string());
+    }
+    out.close().close();
+    return jsonAnswer(out.number("code", 200).take());
+}
+
+}  // namespace velomir

@@ -1,0 +1,46 @@
+// The stand-in's answers to the service's request addresses, pictures and audio files, before any fault.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "generated_playlists.h"
+#include "stub_answer.h"
+
+namespace velomir {
+
+struct StubRequest {
+    std::string path;
+    std::multimap<std::string, std::string> params;  // query parameters, percent-decoded
+
+    std::string param(const std::string& name) const;
+};
+
+class ServiceAnswers {
+public:
+    explicit ServiceAnswers(std::string baseAddress);
+
+    // Unknown IDs give the service's short error answer, unknown paths the same with HTTP 404.
+    StubAnswer answer(const StubRequest& request);
+
+    StubAnswer playlist(std::int64_t id);
+
+private:
+    StubAnswer album(std::int64_t id) const;
+    StubAnswer songDetail(std::string_view ids);
+    StubAnswer programme(std::int64_t id) const;
+    StubAnswer radio(std::int64_t id, int limit, int offset) const;
+    StubAnswer artistPage(std::int64_t id) const;
+    StubAnswer search(const std::string& text, int limit, int offset) const;
+    std::string songObject(std::int64_t id);
+
+    std::string base_;
+    GeneratedPlaylists generated_;
+};
+
+// The service's answer for an ID it does not know: well under 200 bytes.
+StubAnswer notFoundAnswer();
+
+}  // namespace velomir

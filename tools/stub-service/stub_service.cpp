@@ -1,0 +1,108 @@
+#include "stub_service.h"
+
+#include <httplib.h>
+
+#include <thread>
+
+#include "answer_sender.h"
+#include "service_answers.h"
+#include "text/text_helpers.h"
+
+namespace velomir {
+namespace {
+
+constexpr std::int64_t kRedirectTarget = 2330887406;
+constexpr std::string_view kPlaylistPath = "/api/playlist/detail";
+constexpr int kWorkerThreads = 32;  // so that answers held by faults do not starve the others
+
+bool isPlaylistRequest(const httplib::Request& request) {
+    std::string_view path = request.path;
+    if (path.ends_with('/')) path.remove_suffix(1);
+    return path == kPlaylistPath;
+}
+
+std::int64_t playlistIdOf(const httplib::Request& request) {
+    return isPlaylistRequest(request) ? integerValue64(request.get_param_value("id")) : 0;
+}
+
+}  // namespace
+
+struct StubService::State {
+    explicit State(StubOptions options) : options(std::move(options)) {}
+    void handle(const httplib::Request& request, httplib::Response& response);
+    void redirect(const httplib::Request& request, httplib::Response& response) const;
+
+    StubOptions options;
+    httplib::Server server;
+    std::thread thread;
+    StopSignal stopSignal;
+    std::unique_ptr<ServiceAnswers> answers;
+    std::unique_ptr<AnswerSender> sender;
+    int port = -1;
+};
+
+void StubService::State::handle(const httplib::Request& request, httplib::Response& response) {
+    Fault fault = faultNamed(options.fault);
+    const std::int64_t playlistId = playlistIdOf(request);
+    StubAnswer answer;
+    // A fault playlist spoils the sample playlist's answer, whatever the fault applied to every answer.
+    if (const Fault own = faultOfPlaylist(playlistId); own != Fault::None) {
+        fault = own;
+        answer = answers->playlist(kRedirectTarget);
+    } else {
+        answer = answers->answer({request.path, {request.params.begin(), request.params.end()}});
+    }
+    // The redirect target itself is answered, or a redirect for every answer would never end.
+    if (fault == Fault::Redirect && playlistId != kRedirectTarget) return redirect(request, response);
+    sender->send(std::move(answer), fault, response);
+}
+
+// To the same host the client asked for, so that a connect-to override also reaches the stand-in again.
+void StubService::State::redirect(const httplib::Request& request, httplib::Response& response) const {
+    std::string host = request.get_header_value("Host");
+    if (host.empty()) host = "127.0.0.1:" + std::to_string(port);
+    response.status = 302;
+    response.set_header("Location",
+                        "http://" + host + std::string(kPlaylistPath) + "?id=" + std::to_string(kRedirectTarget));
+}
+
+StubService::StubService(StubOptions options) : state_(std::make_unique<State>(std::move(options))) {}
+
+StubService::~StubService() { stop(); }
+
+int StubService::start(int port) {
+    State& state = *state_;
+    if (state.port > 0 || state.thread.joinable()) return state.port;
+    state.server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    // The service compresses only when told to; httplib must not do it on its own.
+    state.server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
+        const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    state.server.Get(".*", [&state](const httplib::Request& request, httplib::Response& response) {
+        state.handle(request, response);
+    });
+    if (port == 0) {
+        state.port = state.server.bind_to_any_port("127.0.0.1");
+    } else {
+        state.port = state.server.bind_to_port("127.0.0.1", port) ? port : -1;
+    }
+    if (state.port <= 0) return state.port = -1;
+    state.answers = std::make_unique<ServiceAnswers>(baseAddress());
+    state.sender =
+        std::make_unique<AnswerSender>(baseAddress(), state.options.gzip, state.options.slowMs, state.stopSignal);
+    state.thread = std::thread([&state] { state.server.listen_after_bind(); });
+    while (!state.server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return state.port;
+}
+
+void StubService::stop() {
+    State& state = *state_;
+    state.stopSignal.trigger();
+    state.server.stop();
+    if (state.thread.joinable()) state.thread.join();
+}
+
+std::string StubService::baseAddress() const { return "http://127.0.0.1:" + std::to_string(state_->port); }
+
+}  // namespace velomir

@@ -1,0 +1,37 @@
+// A loopback HTTP/1.1 server that plays the music service for tests and the offline demo.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace velomir {
+
+struct StubOptions {
+    bool gzip = false;  // text answers sent with Content-Encoding: gzip
+    std::string fault;  // a fault name applied to every answer; empty for none
+    int slowMs = 3000;  // delay of the slow fault
+};
+
+class StubService {
+public:
+    explicit StubService(StubOptions options);
+    ~StubService();
+    StubService(const StubService&) = delete;
+    StubService& operator=(const StubService&) = delete;
+
+    // Binds 127.0.0.1 (port 0: a free port) and serves on its own thread. Returns the port, or -1 when the port
+    // cannot be bound. One start per object.
+    int start(int port = 0);
+
+    // Stops serving; answers held back by the slow and no-answer faults are let go at once.
+    void stop();
+
+    // "http://127.0.0.1:PORT"; every address inside the answers starts with it.
+    std::string baseAddress() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace velomir
