@@ -1,8 +1,30 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine if needed, builds Velomir and runs its main job.
+# The offline demo: sets up if needed, starts the stand-in service on a free loopback port, runs Velomir against
+# it and stops the service afterwards. Extra arguments go to velomir-cli instead of the sample playlist link.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/setup.sh
-echo
-echo "Velomir: the core libraries are built (build/src). The command-line front end and the window are not built yet."
+
+workdir=$(mktemp -d)
+stub_pid=""
+cleanup() {
+    [ -n "$stub_pid" ] && kill "$stub_pid" 2>/dev/null && wait "$stub_pid" 2>/dev/null
+    rm -rf "$workdir"
+}
+trap cleanup EXIT
+
+build/tools/stub-service/velomir-stub-service --port 0 > "$workdir/stub.out" &
+stub_pid=$!
+for _ in $(seq 100); do
+    grep -q '^listening on ' "$workdir/stub.out" 2>/dev/null && break
+    sleep 0.1
+done
+address=$(sed -n 's/^listening on //p' "$workdir/stub.out")
+[ -n "$address" ] || { echo "demo: the stand-in service did not start" >&2; exit 1; }
+echo "demo: stand-in service on $address"
+
+if [ $# -eq 0 ]; then
+    set -- "http://music.163.com/#/playlist?id=2330887406"
+fi
+build/src/cli/velomir-cli --service-address "$address" "$@"

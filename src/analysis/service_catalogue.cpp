@@ -71,9 +71,7 @@ const std::vector<std::string>& ServiceCatalogue::fieldSetOfKind(int kind) const
     }
 }
 
-int ServiceCatalogue::recordTypeOfKind(int kind) {
-    return (kind == 3 || kind == 4) ? kProgrammeRecord : kTrackRecord;
-}
+int ServiceCatalogue::recordTypeOfKind(int kind) { return (kind == 3 || kind == 4) ? kProgrammeRecord : kTrackRecord; }
 
 const ServiceCatalogue& serviceCatalogue() {
     static const ServiceCatalogue catalogue = [] {

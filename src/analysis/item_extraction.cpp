@@ -1,0 +1,125 @@
+#include "analysis/item_extraction.h"
+
+#include "analysis/http_text.h"
+#include "analysis/http_transport.h"
+#include "analysis/item_text.h"
+#include "analysis/service_catalogue.h"
+#include "json/json_document.h"
+#include "text/text_helpers.h"
+
+namespace velomir {
+
+namespace {
+
+constexpr int kProgrammeKind = 3;
+constexpr int kArtistKind = 5;
+constexpr std::string_view kArtistStartMarker = "display:none;\">";
+constexpr std::string_view kArtistEndMarker = "</textarea>";
+constexpr std::string_view kSearchMarker = "--s--";
+
+std::string requestAddress(const std::string& text, int kind, int maxCount) {
+    std::string address = replaceAllNoCase(serviceCatalogue().entry(kind).templateText, "{id}", text);
+    address = replaceAllNoCase(address, "{u}", urlEncodeUtf8(text));
+    return replaceAllNoCase(address, "{n}", std::to_string(maxCount));
+}
+
+// All values of a nested list field, such as every artist's name, joined by "/".
+std::string joinedListField(JsonDocument& document, const std::string& itemPath, const std::string& field) {
+    const std::size_t cut = findNoCase(field, ".[n].");
+    if (cut == std::string::npos) return {};
+    const std::string list = itemPath + field.substr(0, cut);
+    const std::string tail = field.substr(cut + 5);
+    const int count = document.count(list);
+    std::string joined;
+    for (int j = 1; j <= count; ++j) {
+        joined += itemText(document, list + ".[" + std::to_string(j) + "]." + tail);
+        if (j != count) joined += '/';
+    }
+    return joined;
+}
+
+std::vector<std::string> readFields(JsonDocument& document, const std::string& itemPath,
+                                    const std::vector<std::string>& fields) {
+    std::vector<std::string> values;
+    values.reserve(fields.size());
+    for (const std::string& field : fields) {
+        values.push_back(containsNoCase(field, "[n]") ? joinedListField(document, itemPath, field)
+                                                      : itemText(document, itemPath + field));
+    }
+    return values;
+}
+
+int listCount(JsonDocument& document, const std::string& listPath, int kind) {
+    const std::string countPath =
+        kind == kArtistKind ? replaceAll(listPath, "[n]", "") : replaceAll(listPath, ".[n]", "");
+    const int n = document.count(countPath);
+    // A programme answer is one object, however many members it has.
+    return (kind == kProgrammeKind && n > 0) ? 1 : n;
+}
+
+}  // namespace
+
+int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
+               HttpTransport& http, int maxCount) {
+    const ServiceCatalogue& catalogue = serviceCatalogue();
+    if (kind < 0 || kind >= catalogue.entryCount()) return kFetchBadKind;
+    if (kind != catalogue.searchKind() && integerValue64(text) <= 0) return kFetchBadId;
+    if (kind == catalogue.searchKind() && removeBlanks(text).empty()) return kFetchBlankSearch;
+    text = replaceAllNoCase(text, kSearchMarker, "");
+    std::string answer = http.fetchText(requestAddress(text, kind, maxCount));
+    if (kind == kArtistKind)
+        answer = textBetween(urlDecodeUtf8(answer), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
+    JsonDocument document;
+    return extractItems(answer, kind, document, tracks, programmes);
+}
+
+int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
+                 std::vector<ProgrammeItem>& programmes) {
+    tracks.clear();
+    programmes.clear();
+    document.parse(answer, false);
+    const ServiceCatalogue& catalogue = serviceCatalogue();
+    const std::string listPath = catalogue.listPath(kind);
+    const int n = listCount(document, listPath, kind);
+    const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
+    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
+    for (int i = 1; i <= n; ++i) {
+        const std::string itemPath = replaceAll(listPath, "[n]", "[" + std::to_string(i) + "]");
+        std::vector<std::string> values = readFields(document, itemPath, fields);
+        if (programmeRecords) {
+            programmes.push_back(ProgrammeItem::fromFields(std::move(values)));
+        } else {
+            tracks.push_back(TrackItem::fromFields(std::move(values)));
+        }
+    }
+    return programmeRecords ? static_cast<int>(programmes.size()) : static_cast<int>(tracks.size());
+}
+
+int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const std::vector<ProgrammeItem>& programmes,
+                    std::vector<ResultRow>& rows) {
+    rows.clear();
+    if (recordType == kTrackRecord) {
+        rows.reserve(tracks.size());
+        for (const TrackItem& item : tracks) rows.push_back(ResultRow::fromTrack(item));
+    } else if (recordType == kProgrammeRecord) {
+        rows.reserve(programmes.size());
+        for (const ProgrammeItem& item : programmes) rows.push_back(ResultRow::fromProgramme(item));
+    } else {
+        return -1;
+    }
+    return static_cast<int>(rows.size());
+}
+
+void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount) {
+    if (row <= 0 || row > static_cast<int>(rows.size())) return;
+    ResultRow& target = rows[row - 1];
+    if (!target.audioAddress.empty()) return;
+    std::string id = target.trackId;
+    std::vector<TrackItem> tracks;
+    std::vector<ProgrammeItem> programmes;
+    constexpr int kSongKind = 2;
+    fetchItems(id, kSongKind, tracks, programmes, http, maxCount);
+    if (!tracks.empty()) target.audioAddress = tracks.back().audioAddress;
+}
+
+}  // namespace velomir

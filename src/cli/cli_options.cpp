@@ -1,0 +1,100 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+
+namespace velomir {
+
+namespace {
+
+bool parseFormat(const std::string& name, OutputFormat& format) {
+    if (name == "table")
+        format = OutputFormat::Table;
+    else if (name == "tsv")
+        format = OutputFormat::Tsv;
+    else if (name == "json")
+        format = OutputFormat::Json;
+    else if (name == "m3u")
+        format = OutputFormat::M3u;
+    else
+        return false;
+    return true;
+}
+
+bool parseCount(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= 1;
+}
+
+bool validServiceAddress(const std::string& address) {
+    const std::size_t colon = address.rfind(':');
+    int port = 0;
+    return colon != std::string::npos && colon > 0 && parseCount(address.substr(colon + 1), port) && port <= 65535;
+}
+
+// Handles one option that takes a value; returns an error text or "".
+std::string takeValue(const std::string& name, const std::string& value, CliOptions& options) {
+    if (name == "--max") {
+        return parseCount(value, options.analysis.maxCount) ? "" : "--max needs a whole number of at least 1";
+    }
+    if (name == "--format") {
+        options.formatGiven = true;
+        return parseFormat(value, options.format) ? "" : "--format takes table, tsv, json or m3u";
+    }
+    options.serviceAddress = value;
+    return validServiceAddress(value) ? "" : "--service-address takes HOST:PORT";
+}
+
+}  // namespace
+
+CliParse parseCliArguments(const std::vector<std::string>& arguments) {
+    CliParse parse;
+    CliOptions& options = parse.options;
+    bool onlyText = false;
+    for (std::size_t i = 0; i < arguments.size() && parse.error.empty(); ++i) {
+        const std::string& arg = arguments[i];
+        if (onlyText || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.text += (options.text.empty() ? "" : " ") + arg;
+        } else if (arg == "--") {
+            onlyText = true;
+        } else if (arg == "--search") {
+            options.searchMode = true;
+        } else if (arg == "--no-auto-search") {
+            options.analysis.jumpToSearch = false;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--max" || arg == "--format" || arg == "--service-address") {
+            if (i + 1 == arguments.size())
+                parse.error = arg + " needs a value";
+            else
+                parse.error = takeValue(arg, arguments[++i], options);
+        } else {
+            parse.error = "unknown option " + arg;
+        }
+    }
+    if (parse.error.empty() && !options.help && !options.version && options.text.empty()) {
+        parse.error = "no TEXT given: paste a link, an ID or words to search for";
+    }
+    return parse;
+}
+
+const char* cliUsage() {
+    return "Usage: velomir-cli [options] TEXT...\n"
+           "Lists the tracks or programmes behind a NetEase Cloud Music link, ID or search text.\n"
+           "\n"
+           "Options:\n"
+           "  --search                  treat TEXT as words to search for (search mode)\n"
+           "  --max N                   at most N search results or radio programmes (default 100)\n"
+           "  --no-auto-search          do not search for TEXT that is not recognised\n"
+           "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json or m3u\n"
+           "  --service-address HOST:PORT\n"
+           "                            send the service's requests to HOST:PORT (e.g. the stand-in service)\n"
+           "  --help                    show this text\n"
+           "  --version                 show the version\n"
+           "\n"
+           "Exit status: 0 after a run (also with no rows), 2 for wrong usage.\n";
+}
+
+}  // namespace velomir

@@ -1,0 +1,32 @@
+// Command-line options of velomir-cli.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_options.h"
+
+namespace velomir {
+
+enum class OutputFormat { Table, Tsv, Json, M3u };
+
+struct CliOptions {
+    AnalysisOptions analysis;
+    bool searchMode = false;
+    bool formatGiven = false;
+    OutputFormat format = OutputFormat::Table;
+    std::string serviceAddress;
+    std::string text;  // the words of TEXT joined by single spaces
+    bool help = false;
+    bool version = false;
+};
+
+struct CliParse {
+    CliOptions options;
+    std::string error;  // empty when the arguments were understood
+};
+
+CliParse parseCliArguments(const std::vector<std::string>& arguments);
+const char* cliUsage();
+
+}  // namespace velomir

@@ -1,0 +1,76 @@
+// velomir-cli: runs the analysis driver on the given text and prints the rows.
+#include <unistd.h>
+
+#include <iostream>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/curl_transport.h"
+#include "analysis/item_extraction.h"
+#include "cli/cli_options.h"
+#include "cli/cli_view.h"
+#include "cli/row_printer.h"
+
+namespace {
+
+constexpr const char* kProgram = "velomir-cli";
+
+int usageError(const std::string& message) {
+    std::cerr << kProgram << ": " << message << "\nTry '" << kProgram << " --help'.\n";
+    return 2;
+}
+
+// Shows the stage of the run on one terminal line while a request waits.
+velomir::EventPump progressPump(const velomir::AnalysisDriver* const* driver, bool terminal) {
+    if (!terminal) return {};
+    return [driver, shown = -2]() mutable {
+        const int step = *driver ? (*driver)->state().progressStep : -1;
+        if (step == shown) return;
+        shown = step;
+        std::cerr << "\r\033[K" << velomir::progressText(step) << std::flush;
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const velomir::CliParse parse = velomir::parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parse.error.empty()) return usageError(parse.error);
+    const velomir::CliOptions& options = parse.options;
+    if (options.help) {
+        std::cout << velomir::cliUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << kProgram << " " << VELOMIR_VERSION << "\n";
+        return 0;
+    }
+
+    const bool terminalErr = isatty(STDERR_FILENO) != 0;
+    const velomir::AnalysisDriver* driverForPump = nullptr;
+    velomir::HttpSettings settings;
+    settings.pump = progressPump(&driverForPump, terminalErr);
+    settings.serviceAddress = options.serviceAddress;
+    velomir::CurlTransport http(settings);
+
+    velomir::CliView view(options.text, options.searchMode);
+    velomir::AnalysisDriver driver(view, http, options.analysis);
+    driverForPump = &driver;
+    driver.runAnalysis();
+
+    auto& rows = driver.state().resultRows;
+    const velomir::OutputFormat format = options.formatGiven     ? options.format
+                                         : isatty(STDOUT_FILENO) ? velomir::OutputFormat::Table
+                                                                 : velomir::OutputFormat::Tsv;
+    if (format == velomir::OutputFormat::M3u) {
+        // A playlist is useless without addresses: ask for the ones the answer left out.
+        for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
+            velomir::resolveAudioAddress(r, rows, http, options.analysis.maxCount);
+        }
+    }
+    if (terminalErr) std::cerr << "\r\033[K" << std::flush;
+
+    const velomir::RunReport report{view.linkText(), driver.state().currentKind, driver.state().currentFieldSet,
+                                    driver.state().columnTitles, &rows};
+    velomir::printReport(std::cout, report, format);
+    return 0;
+}

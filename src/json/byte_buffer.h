@@ -1,0 +1,41 @@
+// A byte buffer of fixed capacity for loaded texts. A large one is mapped on its own and, where the system offers
+// transparent huge pages on request, asks for them: a loaded answer of 30 MB is otherwise 7,000 fresh 4 KiB pages,
+// and touching each of them for the first time costs more than the whole copy.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace velomir::detail {
+
+class ByteBuffer {
+public:
+    ByteBuffer() = default;
+    explicit ByteBuffer(std::size_t capacity);
+    ~ByteBuffer();
+    ByteBuffer(ByteBuffer&& other) noexcept;
+    ByteBuffer& operator=(ByteBuffer&& other) noexcept;
+    ByteBuffer(const ByteBuffer&) = delete;
+    ByteBuffer& operator=(const ByteBuffer&) = delete;
+
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {data_, size_}; }
+
+    // The caller keeps within the capacity given at construction.
+    void append(std::string_view bytes) {
+        if (!bytes.empty()) std::memcpy(data_ + size_, bytes.data(), bytes.size());
+        size_ += bytes.size();
+    }
+    void push_back(char c) { data_[size_++] = c; }
+
+private:
+    void release();
+
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t mapped_ = 0;  // bytes mapped for a large buffer, 0 for one from the heap
+    void* mapping_ = nullptr;
+};
+
+}  // namespace velomir::detail

@@ -1,0 +1,90 @@
+// Word-at-a-time byte searches (eight bytes per step, portable C++): the loader and the index pass go through tens
+// of megabytes where the bytes they look for are rare.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace velomir::detail {
+
+namespace swar {
+
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+inline constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+inline constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+
+inline std::uint64_t load(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// High bit of every byte that equals `byte`, exactly (no false positives).
+inline std::uint64_t equal(std::uint64_t word, char byte) {
+    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
+    return ~(((x & kLow7) + kLow7) | x) & kHigh;
+}
+
+// High bit of every byte at most 0x20 (space and the control characters).
+inline std::uint64_t controlOrSpace(std::uint64_t word) {
+    return ~(((word & kLow7) + kOnes * 0x5F) | word) & kHigh;
+}
+
+}  // namespace swar
+
+// Index (0..7) of the lowest-addressed byte whose high bit is set in hits (hits != 0).
+inline unsigned firstHit(std::uint64_t hits) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return static_cast<unsigned>(std::countr_zero(hits)) / 8;
+    } else {
+        return static_cast<unsigned>(std::countl_zero(hits)) / 8;
+    }
+}
+
+// First position in [from, end) whose byte is one of Bytes (or at most 0x20 when WithControls), else end.
+template <bool WithControls, char... Bytes>
+std::size_t findFirstOf(std::string_view text, std::size_t from, std::size_t end) {
+    const char* data = text.data();
+    std::size_t i = from;
+    for (; i + 8 <= end; i += 8) {
+        const std::uint64_t word = swar::load(data + i);
+        std::uint64_t hits = (swar::equal(word, Bytes) | ... | 0);
+        if constexpr (WithControls) hits |= swar::controlOrSpace(word);
+        if (hits != 0) return i + firstHit(hits);
+    }
+    for (; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (((c == static_cast<unsigned char>(Bytes)) || ...) || (WithControls && c <= 0x20)) return i;
+    }
+    return end;
+}
+
+// First position of `byte` in [from, end), or std::string_view::npos.
+inline std::size_t findByte(std::string_view text, char byte, std::size_t from, std::size_t end) {
+    const char* data = text.data();
+    std::size_t i = from;
+    for (; i + 8 <= end; i += 8) {
+        const std::uint64_t hits = swar::equal(swar::load(data + i), byte);
+        if (hits != 0) return i + firstHit(hits);
+    }
+    for (; i < end; ++i) {
+        if (data[i] == byte) return i;
+    }
+    return std::string_view::npos;
+}
+
+// Number of bytes equal to `byte` in [from, end).
+inline std::size_t countByte(std::string_view text, char byte, std::size_t from, std::size_t end) {
+    std::size_t count = 0;
+    std::size_t i = from;
+    for (; i + 8 <= end; i += 8) {
+        // One bit per matching byte moved to the bottom of its byte, then all bytes summed by one multiplication.
+        count += static_cast<std::size_t>((((swar::equal(swar::load(text.data() + i), byte) >> 7) * swar::kOnes) >> 56));
+    }
+    for (; i < end; ++i) count += text[i] == byte ? 1 : 0;
+    return count;
+}
+
+}  // namespace velomir::detail

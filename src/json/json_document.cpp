@@ -1,0 +1,288 @@
+#include "json/json_document.h"
+
+#include <memory>
+
+#include "json/json_splitter.h"
+#include "json/loaded_text.h"
+#include "json/node_store.h"
+#include "json/scanner_patterns.h"
+#include "json/text_loader.h"
+#include "text/text_helpers.h"
+
+namespace velomir {
+
+namespace {
+
+using detail::LoadedText;
+using detail::NodeRecord;
+using detail::NodeStore;
+using detail::TextStore;
+
+// The text given to parse, rebuilt from the loaded buffer and the few edits load made to it.
+class OriginalText final : public detail::DeferredText {
+public:
+    OriginalText(TextStore::Ref loaded, std::size_t size, detail::LoadEdits edits)
+        : loaded_(loaded), size_(static_cast<std::uint32_t>(size)), edits_(std::move(edits)) {}
+    std::string text(const TextStore& texts) const override { return edits_.rebuild(texts.view(loaded_, size_)); }
+
+private:
+    TextStore::Ref loaded_;
+    std::uint32_t size_;
+    detail::LoadEdits edits_;
+};
+
+bool isInside(std::string_view buffer, std::string_view part) {
+    return part.data() >= buffer.data() && part.data() + part.size() <= buffer.data() + buffer.size();
+}
+
+// Appends the nodes of the parse depth first, straight at the end of the table: the parser adds a node's whole
+// subtree before its next sibling. Texts that are slices of a kept buffer are referenced, not copied.
+class TreeBuilder final : public detail::SplitSink {
+public:
+    TreeBuilder(NodeStore& store, bool zeroBased) : store_(store), zeroBased_(zeroBased) {}
+
+    void split(int node, int kind, const LoadedText& text, std::size_t begin, std::size_t end) {
+        const std::size_t depth = parents_.size();
+        if (children_.size() <= depth) children_.resize(depth + 1);
+        children_[depth].clear();
+        parents_.push_back({node, 0});
+        if (kind == Object) {
+            detail::splitObjectRegion(text, begin, end, *this);
+        } else {
+            detail::splitArrayRegion(text, begin, end, *this);
+        }
+        parents_.pop_back();
+        // A large node gets its child list now, while it is known, instead of by a scan at the first lookup.
+        if (children_[depth].size() >= static_cast<std::size_t>(detail::kListedChildren)) {
+            store_.keepChildList(node, children_[depth]);
+        }
+    }
+
+    void member(const LoadedText& text, std::string_view name, std::string_view value) override {
+        NodeRecord record;
+        reference(text, name, record.nameRef, record.nameLength);
+        add(record, 0, text, value);
+    }
+
+    void element(const LoadedText& text, std::string_view value) override {
+        NodeRecord record;
+        const std::int64_t number = ++parents_.back().elements - (zeroBased_ ? 1 : 0);
+        record.nameRef = static_cast<TextStore::Ref>(number);
+        record.nameLength = detail::elementNameLength(number);
+        add(record, NodeStore::kElementName, text, value);
+    }
+
+private:
+    struct Parent {
+        int node;
+        std::int64_t elements;
+    };
+
+    void reference(const LoadedText& text, std::string_view part, TextStore::Ref& ref, std::uint32_t& length) {
+        length = static_cast<std::uint32_t>(part.size());
+        if (isInside(text.plain(), part)) {
+            ref = text.storeRef + static_cast<TextStore::Ref>(part.data() - text.plain().data());
+        } else {
+            ref = store_.texts().copy(part);
+        }
+    }
+
+    void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value) {
+        NodeRecord& parent = store_.at(parents_.back().node);
+        record.level = parent.level + 1;
+        record.ordinal = ++parent.childCount;
+        const int kind = record.level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
+        reference(text, value, record.valueRef, record.valueLength);
+        const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind));
+        children_[parents_.size() - 1].push_back(node);
+        if (kind != Scalar) splitValue(node, kind, text, value);
+    }
+
+    // A nested value is loaded again before it is split. When that would give back the same bytes, its slice of the
+    // current buffer is split in place; otherwise it is loaded for real into a buffer of its own.
+    void splitValue(int node, int kind, const LoadedText& text, std::string_view value) {
+        if (isInside(text.plain(), value)) {
+            const auto begin = static_cast<std::size_t>(value.data() - text.plain().data());
+            if (text.reloadsUnchanged(begin, begin + value.size())) {
+                split(node, kind, text, begin, begin + value.size());
+                return;
+            }
+        }
+        detail::LoadResult loaded = detail::loadText(value);
+        const std::size_t size = loaded.text.size();
+        const TextStore::Ref ref = store_.texts().keep(std::move(loaded.text));
+        LoadedText own(store_.texts().view(ref, static_cast<std::uint32_t>(size)));
+        own.storeRef = ref;
+        split(node, kind, own, 0, size);
+    }
+
+    NodeStore& store_;
+    bool zeroBased_;
+    std::vector<Parent> parents_;
+    std::vector<std::vector<int>> children_;  // children of each open parent, by depth
+};
+
+}  // namespace
+
+void JsonDocument::parse(std::string_view text, bool zeroBased) {
+    zeroBased_ = zeroBased;
+    table_.clear();
+    memo_.clear();
+    try {
+        build(text);
+    } catch (...) {
+        // Out of memory or of text references (beyond 4 GiB of text): the table keeps what was built.
+    }
+}
+
+void JsonDocument::build(std::string_view text) {
+    NodeStore& store = *table_.store_;
+    detail::LoadEdits edits;
+    detail::LoadResult loaded = detail::loadText(text, &edits);
+    const std::size_t size = loaded.text.size();
+    const TextStore::Ref ref = store.texts().keep(std::move(loaded.text));
+    LoadedText top(store.texts().view(ref, static_cast<std::uint32_t>(size)));
+    top.storeRef = ref;
+
+    NodeRecord root = store.textRecord("JSON", {});
+    root.level = 1;
+    root.ordinal = 1;
+    root.valueLength = static_cast<std::uint32_t>(text.size());
+    std::uint8_t flags = 0;
+    const LoadedText::Stop first = top.nextVisible(0, size, detail::byteSet("{["));
+    const int kind = first.at != LoadedText::npos && top.plain()[first.at] == '{' ? Object : Array;
+    if (first.at != LoadedText::npos && loaded.editsComplete && edits.empty()) {
+        root.valueRef = ref;
+    } else if (first.at != LoadedText::npos && loaded.editsComplete && edits.footprint() <= text.size() / 4 + 256) {
+        flags = NodeStore::kDeferredValue;
+        store.setDeferred(std::make_shared<OriginalText>(ref, size, std::move(edits)));
+    } else {
+        root.valueRef = store.texts().copy(text);
+    }
+    const int node = store.append(root, flags | static_cast<std::uint8_t>(kind));
+    table_.rootCount_ = 1;
+    TreeBuilder builder(store, zeroBased_);
+    if (first.at != LoadedText::npos) {
+        builder.split(node, kind, top, 0, size);
+        return;
+    }
+    // No structure at all: the text becomes the single element of an array.
+    detail::LoadResult enclosed = detail::loadText("[" + std::string(text) + "]");
+    const std::size_t enclosedSize = enclosed.text.size();
+    const TextStore::Ref enclosedRef = store.texts().keep(std::move(enclosed.text));
+    LoadedText second(store.texts().view(enclosedRef, static_cast<std::uint32_t>(enclosedSize)));
+    second.storeRef = enclosedRef;
+    builder.split(node, Array, second, 0, enclosedSize);
+}
+
+std::string JsonDocument::getText(std::string_view path, int start) {
+    std::string normalised;
+    std::string_view query = path;
+    if (zeroBased_) {
+        normalised = detail::normalisePath(path, 1);
+        query = normalised;
+    }
+    const std::vector<std::string_view>& segments = paths_.split(query);
+    if (query.empty() || segments.empty()) return detail::compactText(table_.valueOf(1));
+    int current = start > 0 ? start : walk(segments);
+    if (current == -1) return {};
+    if (start > 0) {
+        const int skip = table_.levelOf(start);
+        for (int i = 1; i <= static_cast<int>(segments.size()); ++i) {
+            // The segments that lead down to the start node are not looked up.
+            if (skip != 0 && i < skip) continue;
+            current = table_.findChild(i + 1, segments[static_cast<std::size_t>(i - 1)], current);
+            if (current == -1) return {};
+        }
+        if (current == start) return {};
+    }
+    std::string scratch;
+    return unquote(table_.store_->valueView(current, scratch));
+}
+
+bool JsonDocument::setText(std::string_view path, std::string_view value, std::int32_t type) {
+    memo_.clear();
+    if (table_.nodeCount() == 0) table_.addNode(0, "JSON", Object, "");
+    int current = 1;
+    if (!path.empty() && scanner_.splitPath(path) > 0) {
+        std::vector<std::string> segments;
+        scanner_.pathSegments(segments);
+        for (int i = 1; i <= static_cast<int>(segments.size()); ++i) {
+            const std::string& segment = segments[static_cast<std::size_t>(i - 1)];
+            const int child = table_.findChild(i + 1, segment, current);
+            current = child != -1 ? child : table_.addNode(current, segment, Object, "");
+        }
+    }
+    return table_.setValue(current, value) && table_.setType(current, type);
+}
+
+int JsonDocument::count(std::string_view path, int& node) {
+    const std::vector<std::string_view>& segments = paths_.split(path);
+    if (path.empty() || segments.empty()) return table_.childCountOf(1);
+    const int current = walk(segments);
+    if (current == -1) return 0;
+    node = current;
+    return table_.childCountOf(current);
+}
+
+int JsonDocument::walk(const std::vector<std::string_view>& segments) {
+    return memo_.walk(segments, [this](int level, std::string_view segment, int node) {
+        return table_.findChild(level, segment, node);
+    });
+}
+
+void JsonDocument::addMembers(const JsonPairList& pairs, int parent) {
+    for (const auto& [name, value] : pairs) addValue(parent, name, value);
+}
+
+void JsonDocument::addElements(const std::vector<std::string>& elements, int parent) {
+    for (std::size_t i = 1; i <= elements.size(); ++i) {
+        std::string name;
+        detail::appendElementName(name, static_cast<std::int64_t>(zeroBased_ ? i - 1 : i));
+        addValue(parent, name, elements[i - 1]);
+    }
+}
+
+void JsonDocument::addValue(int parent, const std::string& name, const std::string& value) {
+    memo_.clear();
+    const int level = table_.levelOf(parent) < 1 ? 1 : table_.levelOf(parent) + 1;
+    const int kind = level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
+    if (kind == Object) {
+        JsonPairList pairs;
+        scanner_.splitObject(value, true, pairs);
+        addMembers(pairs, table_.addNode(parent, name, Object, value));
+    } else if (kind == Array) {
+        std::vector<std::string> elements;
+        scanner_.splitArray(value, true, elements);
+        addElements(elements, table_.addNode(parent, name, Array, value));
+    } else {
+        table_.addNode(parent, name, Scalar, value);
+    }
+}
+
+std::string JsonDocument::unquote(std::string_view text) const {
+    std::string scratch;
+    const std::string_view stripped = detail::stripQuotes(text, scratch);
+    if (stripped.find("\\''") == std::string_view::npos) return std::string(stripped);
+    return JsonTextScanner::restoreEscapedQuotes(stripped);
+}
+
+std::string JsonDocument::capitalise(std::string_view text) {
+    std::string result = asciiLower(text);
+    if (!result.empty() && result.front() >= 'a' && result.front() <= 'z') result.front() -= 'a' - 'A';
+    return result;
+}
+
+std::string JsonDocument::pathOf(int node) const {
+    std::string path;
+    bool first = true;
+    for (int k = node; table_.parentOf(k) > 0; k = table_.parentOf(k)) {
+        std::string name = table_.nameOf(k);
+        if (name.find('.') != std::string::npos) name = "\"" + name + "\"";
+        path = first ? name : name + "." + path;
+        first = false;
+    }
+    return path;
+}
+
+}  // namespace velomir

@@ -1,0 +1,55 @@
+// A parsed JSON answer: parse it once, then read values with JSON paths ("result.tracks.[3].name").
+// Values are kept as raw text; nothing is converted. A path names members by name and elements as "[k]".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "json/json_node_table.h"
+#include "json/json_text_scanner.h"
+#include "json/path_splitter.h"
+
+namespace velomir {
+
+// A value whose node would stand deeper than this is kept whole as a scalar, so recursion stays bounded.
+inline constexpr int kMaxJsonDepth = 512;
+
+class JsonDocument {
+public:
+    JsonNodeTable nodeTable() const { return table_; }
+    // Read access without the copy, for callers that need a node's raw value.
+    const JsonNodeTable& nodes() const { return table_; }
+    // Replaces the table with the nodes of text; arrays name their elements from "[0]" when zeroBased.
+    void parse(std::string_view text, bool zeroBased = false);
+    // Text of the value at the path below start (0 = root); the whole compacted document for the empty path.
+    std::string getText(std::string_view path, int start = 0);
+    // Sets value and type of the node at the path, adding missing members along it; false when nothing was set.
+    bool setText(std::string_view path, std::string_view value, std::int32_t type);
+    // Members or elements of the value at the path, 0 when there is none; node receives the value's index.
+    int count(std::string_view path, int& node);
+    int count(std::string_view path) {
+        int node = 0;
+        return count(path, node);
+    }
+    void addElements(const std::vector<std::string>& elements, int parent);
+    void addMembers(const JsonPairList& pairs, int parent);
+    std::string unquote(std::string_view text) const;
+    static std::string capitalise(std::string_view text);
+    // Dotted path of a node below the root; names holding a full stop are put in double quotes.
+    std::string pathOf(int node) const;
+
+private:
+    void build(std::string_view text);
+    int walk(const std::vector<std::string_view>& segments);
+    void addValue(int parent, const std::string& name, const std::string& value);
+
+    bool zeroBased_ = false;
+    JsonNodeTable table_;
+    JsonTextScanner scanner_;
+    detail::PathSplitter paths_;
+    detail::PathMemo memo_;
+};
+
+}  // namespace velomir

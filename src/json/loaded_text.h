@@ -1,0 +1,68 @@
+// A loaded buffer with what the splitter needs to know about it, found in one pass over the bytes.
+// "Visible" means visible in the marked buffer: not inside a pair of double quotes (the blanking pairs every double
+// quote from the start; an unpaired last one leaves the rest visible).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velomir::detail {
+
+class LoadedText {
+public:
+    static constexpr std::size_t npos = std::string::npos;
+
+    explicit LoadedText(std::string_view plain);
+
+    // Where the owner keeps the buffer (a node table's text reference); not used here.
+    std::uint32_t storeRef = 0;
+
+    std::string_view plain() const { return plain_; }
+    std::size_t size() const { return plain_.size(); }
+
+    // Closer of the visible opener at `opener` when everything between them is properly nested, else npos.
+    std::size_t closerOf(std::size_t opener) const;
+    // Whether the double quotes from visible position a to visible position b are an even number.
+    bool evenQuotes(std::size_t a, std::size_t b) const {
+        return unpaired_ == npos || a > unpaired_ || b < unpaired_;
+    }
+    // Whether trimBlanks leaves [begin, end) alone except for blank runs at its two ends.
+    bool trimsOnlyEdges(std::size_t begin, std::size_t end) const { return !any(lineHazards_, begin, end); }
+    // Whether loading [begin, end) as a text of its own would give back the same bytes (and thus the same marked
+    // buffer, as long as it starts outside any literal and holds an even number of double quotes).
+    bool reloadsUnchanged(std::size_t begin, std::size_t end) const {
+        return !any(lineHazards_, begin, end) && !any(loadHazards_, begin, end);
+    }
+
+    struct Stop {
+        std::size_t at;      // npos when no stop byte comes before the end
+        std::size_t quotes;  // double quotes passed on the way
+    };
+    // The first visible byte among `stops` from `from`, which lies outside any literal, up to `end`.
+    Stop nextVisible(std::size_t from, std::size_t end, const std::array<bool, 256>& stops) const;
+
+private:
+    static bool any(const std::vector<std::uint32_t>& positions, std::size_t begin, std::size_t end);
+    void indexStructure();
+    void indexHazards();
+
+    std::string_view plain_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> openers_;  // position, closer or kNoCloser
+    mutable std::size_t cursor_ = 0;                                // openers are mostly asked for in order
+    std::size_t unpaired_ = npos;
+    std::vector<std::uint32_t> lineHazards_;  // line breaks with a blank next to them
+    std::vector<std::uint32_t> loadHazards_;  // where escape normalisation or compaction would act
+};
+
+// Byte sets for nextVisible.
+constexpr std::array<bool, 256> byteSet(std::string_view bytes) {
+    std::array<bool, 256> set{};
+    for (const char c : bytes) set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+}  // namespace velomir::detail

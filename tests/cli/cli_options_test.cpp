@@ -1,0 +1,44 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace velomir {
+namespace {
+
+CliParse parse(std::vector<std::string> arguments) { return parseCliArguments(arguments); }
+
+TEST(CliOptions, ReadsEveryOptionAndJoinsTheText) {
+    const CliParse p = parse({"--search", "--max", "7", "--no-auto-search", "--format", "m3u", "--service-address",
+                              "127.0.0.1:8080", "love", "song"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_TRUE(p.options.searchMode);
+    EXPECT_EQ(p.options.analysis.maxCount, 7);
+    EXPECT_FALSE(p.options.analysis.jumpToSearch);
+    EXPECT_TRUE(p.options.formatGiven);
+    EXPECT_EQ(p.options.format, OutputFormat::M3u);
+    EXPECT_EQ(p.options.serviceAddress, "127.0.0.1:8080");
+    EXPECT_EQ(p.options.text, "love song");
+    // After "--" everything is text, also what looks like an option.
+    EXPECT_EQ(parse({"--", "--s--love"}).options.text, "--s--love");
+    EXPECT_TRUE(parse({"--help"}).options.help);
+    EXPECT_TRUE(parse({"--version"}).options.version);
+}
+
+TEST(CliOptions, WrongUsageIsReported) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"--max", "0", "x"},
+        {"--max", "abc", "x"},
+        {"--max"},
+        {"--format", "xml", "x"},
+        {"--service-address", "nohost", "x"},
+        {"--service-address", "h:99999", "x"},
+        {"--frobnicate", "x"},
+    };
+    for (const auto& arguments : wrong) {
+        EXPECT_NE(parse(arguments).error, "") << (arguments.empty() ? "(none)" : arguments[0]);
+    }
+}
+
+}  // namespace
+}  // namespace velomir
