@@ -112,14 +112,16 @@ int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const 
 
 void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount) {
     if (row <= 0 || row > static_cast<int>(rows.size())) return;
-    ResultRow& target = rows[row - 1];
-    if (!target.audioAddress.empty()) return;
-    std::string id = target.trackId;
+    if (!rows[row - 1].audioAddress.empty()) return;
+    const std::string trackId = rows[row - 1].trackId;
+    std::string id = trackId;
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
     constexpr int kSongKind = 2;
     fetchItems(id, kSongKind, tracks, programmes, http, maxCount);
-    if (!tracks.empty()) target.audioAddress = tracks.back().audioAddress;
+    // The wait pumps events: a new run may have replaced the rows meanwhile, so look the row up again.
+    if (tracks.empty() || row > static_cast<int>(rows.size()) || rows[row - 1].trackId != trackId) return;
+    rows[row - 1].audioAddress = tracks.back().audioAddress;
 }
 
 }  // namespace velomir

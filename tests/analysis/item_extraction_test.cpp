@@ -167,6 +167,26 @@ TEST(ResolveAudioAddress, FetchesOnceAndOnlyForEmptyTrackAddresses) {
     EXPECT_EQ(rows[1].audioAddress, "");
 }
 
+TEST(ResolveAudioAddress, RowsReplacedDuringTheWaitAreLeftAlone) {
+    // The wait pumps events, so a new run can replace the rows before the answer comes.
+    struct ReplacingTransport : FakeTransport {
+        std::vector<ResultRow>* rows = nullptr;
+        std::string fetchText(const std::string& address) override {
+            rows->assign(1, ResultRow{});
+            rows->front().trackId = "999";
+            rows->shrink_to_fit();
+            return FakeTransport::fetchText(address);
+        }
+    } http;
+    http.answer("ids=[102]", R"({"songs":[{"id":102,"mp3Url":"http://m/102.mp3"}],"code":200})");
+    std::vector<ResultRow> rows(3);
+    rows[1].trackId = "102";
+    http.rows = &rows;
+    resolveAudioAddress(2, rows, http, 100);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].audioAddress, "");
+}
+
 TEST(DecodeJsonEscapes, UnicodeSurrogatesAndSimpleEscapes) {
     EXPECT_EQ(decodeJsonEscapes(R"(a\"b\\c\/d\te)"), "a\"b\\c/d\te");
     EXPECT_EQ(decodeJsonEscapes(R"(\u4f60\u597D)"), "你好");
