@@ -1,0 +1,85 @@
+#include "ui/companions/about_window.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+
+#include "ui/companions/companion_widgets.h"
+#include "ui/companions/widget_address.h"
+#include "ui/main/desktop_services.h"
+
+namespace velomir {
+
+using namespace companion;
+
+namespace {
+
+// Set this to the project's web page once it has one.
+constexpr char kProjectPage[] = "";
+
+constexpr QSize kDesignedSize{254, 398};
+constexpr QPoint kDesignedPosition{50, 50};
+
+}  // namespace
+
+std::string projectHomePage() {
+    if (kProjectPage[0] != '\0') return kProjectPage;
+    // This file sits in src/ui/companions/ of the source tree.
+    const std::filesystem::path root =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
+    return QUrl::fromLocalFile(QString::fromStdString((root / "README.md").string())).toString().toStdString();
+}
+
+AboutWindow::AboutWindow(UiServices& services, MediaBackendFactory makeBackend,
+                         std::function<void(const std::string& link)> analyseLink, QWidget* owner)
+    : QWidget(owner, Qt::Window),
+      services_(services),
+      analyseLink_(std::move(analyseLink)),
+      player_(new WidgetPlayer(services.http, makeBackend(), this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(clientSize(kDesignedSize));
+    move(kDesignedPosition);
+    setBackground(this, kWindowColour);
+    setWindowTitle(QStringLiteral("About-Velomir"));
+    player_->setObjectName(QStringLiteral("超文本浏览框1"));
+    buildDisc();
+    buildStrip();
+    // Unlike the preview, any completed navigation starts the speaker, and nothing stops it.
+    connect(player_, &WidgetPlayer::navigationCompleted, this, [this] { speaker_->start(); });
+    player_->navigate(buildWidgetAddress(kAboutSongId, "2"));
+}
+
+void AboutWindow::buildDisc() {
+    QLabel* disc = addPictureBox(this, "图片框_黑碟底", {16, 18, 216, 184}, kWindowColour);
+    disc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    disc->setPixmap(skinImage(kSleeve));
+    QLabel* picture = addPictureBox(disc, "图片框_专辑封面", {4, 4, 173, 173}, kCoverColour);
+    picture->setScaledContents(true);
+    picture->setPixmap(skinImage(kAboutPicture));
+    onLeftRelease(picture, [this] { openSamplePlaylist(); });
+}
+
+void AboutWindow::buildStrip() {
+    QLabel* strip = addPictureBox(this, "图片框1", {-1, 217, 257, 103}, kStripColour);
+    addCaption(strip, "标签1", {66, 37, 125, 24}, kStripColour, QStringLiteral("- Quillon -"));
+    QLabel* homeIcon = addPictureBox(strip, "图片框2", {115, 62, 26, 27}, kStripColour);
+    homeIcon->setPixmap(skinImage(kOpenPageIcon));
+    // Our own page, which may be a local file: it does not go through the web-address check.
+    onLeftRelease(homeIcon, [this] { services_.opener.openAddress(projectHomePage()); });
+    QLabel* speaker = addPictureBox(this, "图片框_音量", {212, 284, 32, 32}, kSpeakerColour);
+    speaker_ = std::make_unique<SpeakerAnimation>(speaker, "时钟1");
+    setBackground(speaker, backgroundOf(strip));
+}
+
+void AboutWindow::openSamplePlaylist() {
+    openWebAddress(services_.opener, playlistPageAddress(kSamplePlaylistId));
+    if (!analyseLink_) return;
+    // The run waits on the network while the event loop goes on, and this window may be closed meanwhile: it runs
+    // from the loop, after the click, and outlives the window.
+    QObject* context = parentWidget() ? static_cast<QObject*>(parentWidget()) : QCoreApplication::instance();
+    QTimer::singleShot(0, context, [analyse = analyseLink_] { analyse(playlistLinkAddress(kSamplePlaylistId)); });
+}
+
+}  // namespace velomir

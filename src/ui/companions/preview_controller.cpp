@@ -1,0 +1,57 @@
+#include "ui/companions/preview_controller.h"
+
+#include "analysis/analysis_driver.h"
+#include "analysis/http_transport.h"
+#include "ui/main/desktop_services.h"
+
+namespace velomir {
+
+namespace {
+
+// Asks the service for a thumbnail the size of the cover box.
+constexpr char kThumbnailQuery[] = "?param=173y173";
+
+}  // namespace
+
+PreviewController::PreviewController(UiServices& services, MediaBackendFactory makeBackend, QWidget* owner)
+    : services_(services), makeBackend_(std::move(makeBackend)), owner_(owner) {}
+
+PreviewController::~PreviewController() { delete window_.data(); }
+
+bool PreviewController::isPreviewOpen() const { return window_ && window_->isVisible(); }
+
+void PreviewController::showPreview(const RunState& state) {
+    const int row = state.currentRow;
+    if (row < 1 || row > static_cast<int>(state.resultRows.size())) return;
+    state_ = PreviewState::fromRow(state.resultRows[row - 1], state.currentFieldSet);
+    fieldSet_ = state.currentFieldSet;
+    if (!isPreviewOpen()) {
+        window_ = new PreviewWindow(services_, makeBackend_(), state_, owner_);
+        // Shown before the refresh waits for the cover, so a row change meanwhile finds the window open.
+        window_->show();
+    }
+    refreshPreview();
+}
+
+void PreviewController::refreshPreview() {
+    if (!isPreviewOpen()) return;
+    const std::uint64_t refresh = ++refresh_;
+    window_->player().navigate(kBlankPage);
+    window_->resetCopyButton();
+    window_->showTitle(state_.previewTitle);
+    window_->player().navigate(buildWidgetAddress(state_.previewId, widgetType(fieldSet_)));
+    fetchCover(refresh);
+}
+
+void PreviewController::fetchCover(std::uint64_t refresh) {
+    if (!isWebAddress(state_.previewCover)) {
+        window_->showCover({});
+        return;
+    }
+    // The transport runs the event loop while it waits: a newer refresh, or closing, may overtake this one.
+    const std::string bytes = services_.http.fetchBytes(state_.previewCover + kThumbnailQuery);
+    if (refresh != refresh_ || !isPreviewOpen()) return;
+    window_->showCover(bytes);
+}
+
+}  // namespace velomir

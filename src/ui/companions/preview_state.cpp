@@ -1,0 +1,27 @@
+#include "ui/companions/preview_state.h"
+
+#include "analysis/result_row.h"
+
+namespace velomir {
+
+namespace {
+
+constexpr int kProgrammeFieldSet = 2;
+constexpr char kTitleBreak[] = "\r\n-\r\n";
+
+}  // namespace
+
+PreviewState PreviewState::fromRow(const ResultRow& row, int fieldSet) {
+    const bool programme = fieldSet == kProgrammeFieldSet;
+    PreviewState state;
+    state.previewId = programme ? row.programmeId : row.trackId;
+    state.previewTitle =
+        programme ? row.programmeName + kTitleBreak + row.djNickname : row.trackName + kTitleBreak + row.artistNames;
+    state.previewCover = row.pictureAddress();
+    state.previewAudio = row.audioAddress;
+    return state;
+}
+
+std::string widgetType(int fieldSet) { return fieldSet == 1 ? "2" : "3"; }
+
+}  // namespace velomir

@@ -1,0 +1,47 @@
+#include "ui/companions/widget_player.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include "ui/companions/widget_address.h"
+#include "ui/main/desktop_services.h"
+
+namespace velomir {
+
+WidgetPlayer::WidgetPlayer(HttpTransport& http, std::unique_ptr<MediaBackend> backend, QObject* parent)
+    : QObject(parent), http_(http), backend_(std::move(backend)) {}
+
+WidgetPlayer::~WidgetPlayer() {
+    if (backend_) backend_->stop();
+}
+
+void WidgetPlayer::navigate(const std::string& address) {
+    const std::uint64_t navigation = ++navigation_;
+    emit navigationStarting();
+    // The old page goes the moment the view leaves it, so its sound stops before the new page loads.
+    if (backend_) backend_->stop();
+    QTimer::singleShot(0, this, [this, navigation, address] { load(navigation, address); });
+}
+
+void WidgetPlayer::load(std::uint64_t navigation, const std::string& address) {
+    if (navigation != navigation_) return;
+    if (address == kBlankPage) {
+        complete(navigation, address);
+        return;
+    }
+    const std::optional<WidgetRequest> request = parseWidgetAddress(address);
+    if (!request || !backend_) return;
+    QPointer<WidgetPlayer> self(this);
+    // The transport runs the event loop while it waits: this player may be renavigated or even destroyed.
+    const std::string audio = resolveWidgetAudio(*request, http_);
+    if (!self || navigation != navigation_ || !isWebAddress(audio)) return;
+    backend_->play(audio, [this, navigation, address] { complete(navigation, address); });
+}
+
+void WidgetPlayer::complete(std::uint64_t navigation, const std::string& address) {
+    if (navigation != navigation_) return;
+    currentAddress_ = address;
+    emit navigationCompleted(QString::fromStdString(address));
+}
+
+}  // namespace velomir

@@ -1,0 +1,62 @@
+// Stands in for the hidden HTML view that loaded the service's player widget: it accepts the same addresses and
+// gives the view's two navigation notifications, and plays the item's audio through a media back end.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace velomir {
+
+class HttpTransport;
+
+class MediaBackend {
+public:
+    using StartedHandler = std::function<void()>;
+
+    virtual ~MediaBackend() = default;
+    // Starts playing `address` at once; `started` runs once playback is under way, never when it cannot start.
+    // A later play or stop drops the handler of an earlier play.
+    virtual void play(const std::string& address, StartedHandler started) = 0;
+    virtual void stop() = 0;
+};
+
+using MediaBackendFactory = std::function<std::unique_ptr<MediaBackend>()>;
+
+// The real back end: Qt Multimedia on the default audio output.
+std::unique_ptr<MediaBackend> makeSystemMediaBackend();
+
+inline constexpr char kBlankPage[] = "about:blank";
+
+class WidgetPlayer : public QObject {
+    Q_OBJECT
+
+public:
+    WidgetPlayer(HttpTransport& http, std::unique_ptr<MediaBackend> backend, QObject* parent = nullptr);
+    ~WidgetPlayer() override;
+
+    // Leaves the current item at once and loads `address` from the event loop: "about:blank" completes silent;
+    // a widget address completes once its item plays; anything else, or an item the service does not know,
+    // never completes. A newer navigation cancels an older one.
+    void navigate(const std::string& address);
+    // The address of the last completed navigation.
+    const std::string& currentAddress() const { return currentAddress_; }
+
+signals:
+    void navigationStarting();
+    void navigationCompleted(const QString& address);
+
+private:
+    void load(std::uint64_t navigation, const std::string& address);
+    void complete(std::uint64_t navigation, const std::string& address);
+
+    HttpTransport& http_;
+    std::unique_ptr<MediaBackend> backend_;
+    std::string currentAddress_ = kBlankPage;
+    std::uint64_t navigation_ = 0;
+};
+
+}  // namespace velomir

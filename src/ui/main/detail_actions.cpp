@@ -1,0 +1,102 @@
+// What the labels of the detail pane do when clicked: copy, open and jump.
+#include <QTimer>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/item_extraction.h"
+#include "analysis/service_hosts.h"
+#include "text/text_helpers.h"
+#include "ui/main/desktop_services.h"
+#include "ui/main/detail_pane.h"
+
+namespace velomir {
+
+namespace {
+
+constexpr int kHintMilliseconds = 1000;
+constexpr int kHintTicks = 2;
+
+std::string webAddress(const char* pathAndQuery, const std::string& id) {
+    return replaceAllNoCase("http://" + std::string(kWebHost) + pathAndQuery, "{id}", id);
+}
+
+}  // namespace
+
+void DetailPane::bindClicks() {
+    connect(audioAddress_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) copyAudioAddress();
+        if (button == Qt::RightButton) emit previewRequested();
+    });
+    connect(pictureAddress_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) copyPictureAddress();
+        if (button == Qt::RightButton) openPictureAddress();
+    });
+    connect(albumName_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) jumpToAlbum();
+    });
+    connect(artistName_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) jumpToArtist();
+    });
+}
+
+void DetailPane::copyAudioAddress() {
+    const int row = state_.currentRow;
+    if (!validRow(row)) return;
+    showHint(QStringLiteral("正载入地址"));
+    // Resolve on a copy of the row: a run started while the answer is awaited replaces the list.
+    const unsigned generation = listGeneration_;
+    std::vector<ResultRow> single{state_.resultRows[static_cast<std::size_t>(row) - 1]};
+    resolveAudioAddress(1, single, services_.http, options_.maxCount);
+    if (generation == listGeneration_ && validRow(row)) {
+        state_.resultRows[static_cast<std::size_t>(row) - 1].audioAddress = single.front().audioAddress;
+    }
+    copyWithHint(single.front().audioAddress);
+}
+
+void DetailPane::copyPictureAddress() {
+    if (!validRow(state_.currentRow)) return;
+    copyWithHint(state_.resultRows[static_cast<std::size_t>(state_.currentRow) - 1].pictureAddress());
+}
+
+void DetailPane::openPictureAddress() {
+    if (!validRow(state_.currentRow)) return;
+    openWebAddress(services_.opener,
+                   state_.resultRows[static_cast<std::size_t>(state_.currentRow) - 1].pictureAddress());
+}
+
+// An empty address is a failed copy: the clipboard keeps what it held.
+void DetailPane::copyWithHint(const std::string& address) {
+    const bool copied = !address.empty() && copyText(services_.clipboard, address);
+    showHint(copied ? QStringLiteral("内容已复制") : QStringLiteral("复制失败"));
+    hintTimer_->start(kHintMilliseconds);
+}
+
+void DetailPane::showHint(const QString& caption) {
+    hint_->setText(caption);
+    hint_->show();
+    hint_->raise();
+}
+
+// The counter is not reset by a new copy, so a second copy may lose its hint after one tick.
+void DetailPane::hintTick() {
+    if (++hintTicks_ < kHintTicks) return;
+    hintTicks_ = 0;
+    hint_->hide();
+    hintTimer_->stop();
+}
+
+void DetailPane::jumpToAlbum() {
+    switch (state_.currentKind) {
+        case 6:
+            return;
+        case 3:
+        case 4:
+            emit jumpRequested(webAddress("/#/djradio?id={id}", detailIds_[5]));
+            return;
+        default:
+            emit jumpRequested(webAddress("/#/album?id={id}", detailIds_[0]));
+    }
+}
+
+void DetailPane::jumpToArtist() { emit jumpRequested(webAddress("/artist?id={id}", detailIds_[2])); }
+
+}  // namespace velomir

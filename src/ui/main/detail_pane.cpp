@@ -1,0 +1,185 @@
+#include "ui/main/detail_pane.h"
+
+#include <QTimer>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/http_transport.h"
+#include "ui/main/desktop_services.h"
+#include "ui/main/skin.h"
+
+namespace velomir {
+
+namespace {
+
+constexpr int kLabelPixels = 12;
+constexpr int kNamePixels = 19;
+constexpr int kProgrammeFieldSet = 2;
+constexpr char kCoverSizeSuffix[] = "?param=173y173";
+
+// Captions of the album, artist and source labels and the source name, by the kind of the list.
+struct CaptionSet {
+    const char* album;
+    const char* artist;
+    const char* source;
+    const char* sourceName;
+};
+
+CaptionSet captionsOfKind(int kind) {
+    switch (kind) {
+        case 0:
+            return {"专辑", "歌手", "来源", "歌单"};
+        case 1:
+            return {"专辑", "歌手", "来源", "专辑"};
+        case 2:
+            return {"专辑", "歌手", "来源", "单曲"};
+        case 3:
+            return {"电台", "主播", "来源", "节目"};
+        case 4:
+            return {"电台", "主播", "来源", "电台"};
+        case 6:
+            return {"专辑", "歌手", "来源", "搜索"};
+        default:
+            return {"专辑", "歌手", "来源", "歌手"};
+    }
+}
+
+QString shown(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+DetailPane::DetailPane(QWidget* parent, RunState& state, const AnalysisOptions& options, UiServices& services)
+    : ClickLabel(parent, "图片框_歌曲信息底"), state_(state), options_(options), services_(services) {
+    setGeometry(7, -4, 318, 416);
+    setBackground(skin::colour(skin::kRightPanelColour));
+    buildControls();
+    bindClicks();
+}
+
+void DetailPane::buildControls() {
+    disc_ = new ClickLabel(this, "图片框_黑碟底");
+    disc_->setGeometry(8, 33, 216, 184);
+    disc_->setPicture(skin::imageBytes(skin::kDiscBackground));
+    cover_ = new ClickLabel(disc_, "图片框_专辑封面");
+    cover_->setGeometry(4, 4, 173, 173);
+    cover_->setScaledContents(true);
+    cover_->setPicture(skin::imageBytes(skin::kDefaultCover));
+    hint_ = new ClickLabel(cover_, "标签_复制提示");
+    hint_->setGeometry(0, 147, 173, 26);
+    hint_->setText(QStringLiteral("内容已复制"));
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setFont(skin::guiFont(kLabelPixels));
+    hint_->setTextColour(skin::colour(skin::kPaleTextColour));
+    hint_->setBackground(skin::colour(skin::kLeftBarColour));
+    hint_->hide();
+    hintTimer_ = new QTimer(cover_);
+    hintTimer_->setObjectName(QStringLiteral("时钟_复制提示"));
+    connect(hintTimer_, &QTimer::timeout, this, &DetailPane::hintTick);
+
+    name_ = addLabel("标签_名称", QRect(16, 220, 332, 40), QStringLiteral("名称"), skin::kDarkTextColour);
+    name_->setFont(skin::detailFont(kNamePixels));
+    albumCaption_ = addLabel("标签_专辑", QRect(16, 258, 32, 24), QStringLiteral("专辑"), skin::kDarkTextColour);
+    albumName_ = addLabel("标签_专辑名称", QRect(48, 258, 234, 24), QStringLiteral("专辑名称"), skin::kGreyTextColour);
+    artistCaption_ = addLabel("标签_歌手", QRect(16, 282, 32, 24), QStringLiteral("歌手"), skin::kDarkTextColour);
+    artistName_ = addLabel("标签_歌手名称", QRect(48, 282, 234, 24), QStringLiteral("歌手名称"), skin::kGreyTextColour);
+    sourceCaption_ = addLabel("标签_来源", QRect(16, 306, 32, 24), QStringLiteral("来源"), skin::kDarkTextColour);
+    sourceName_ = addLabel("标签_来源名称", QRect(48, 306, 234, 24), QStringLiteral("来源名称"), skin::kGreyTextColour);
+    pictureAddress_ =
+        addLabel("标签_图片地址", QRect(16, 339, 234, 24), QStringLiteral("封面图片"), skin::kDarkTextColour);
+    audioAddress_ =
+        addLabel("标签_下载地址", QRect(16, 362, 234, 24), QStringLiteral("音乐地址"), skin::kGreyTextColour);
+    usageHint_ = addLabel("标签_下载提示", QRect(16, 384, 234, 24), QStringLiteral("提示:左键复制地址，右键打开"),
+                          skin::kPaleTextColour);
+    for (ClickLabel* link : {albumName_, artistName_, pictureAddress_, audioAddress_}) link->setHandCursor();
+}
+
+ClickLabel* DetailPane::addLabel(const char* name, const QRect& geometry, const QString& caption, QRgb textColour) {
+    auto* label = new ClickLabel(this, name);
+    label->setGeometry(geometry);
+    label->setText(caption);
+    label->setFont(skin::detailFont(kLabelPixels));
+    label->setTextColour(skin::colour(textColour));
+    label->setBackground(skin::colour(skin::kRightPanelColour));
+    return label;
+}
+
+void DetailPane::createTooltips() {
+    albumName_->setToolTip(QStringLiteral("查看专辑"));
+    artistName_->setToolTip(QStringLiteral("查看歌手热门50首"));
+    audioAddress_->setToolTip(QStringLiteral("左键复制地址，右键打开"));
+    pictureAddress_->setToolTip(QStringLiteral("左键复制地址，右键打开"));
+}
+
+void DetailPane::fitWidth(int width) {
+    resize(width, height());
+    name_->resize(width - 2 * name_->x(), name_->height());
+    for (ClickLabel* label : {albumName_, artistName_, sourceName_, pictureAddress_, audioAddress_}) {
+        label->resize(width - label->x() - 20, label->height());
+    }
+}
+
+void DetailPane::showRow(int row) {
+    if (validRow(row) && row != state_.currentRow) showDetails(row);
+    emit cursorMoved();
+}
+
+void DetailPane::showDetails(int row) {
+    state_.currentRow = row;
+    // A copy: a handler nested in the cover fetch below may replace the rows.
+    const ResultRow item = state_.resultRows[static_cast<std::size_t>(row) - 1];
+    const bool programme = state_.currentFieldSet == kProgrammeFieldSet;
+    name_->setText(shown(programme ? item.programmeName : item.trackName));
+    albumName_->setText(shown(programme ? item.radioName : item.albumName));
+    artistName_->setText(shown(programme ? item.djNickname : item.artistNames));
+    const std::string picture = item.pictureAddress();
+    pictureAddress_->setVisible(!picture.empty());
+    detailIds_ = {item.albumId, item.trackId, item.artistIds, item.programmeId, item.djUserId, item.radioId};
+    const CaptionSet captions = captionsOfKind(state_.currentKind);
+    albumCaption_->setText(QString::fromUtf8(captions.album));
+    artistCaption_->setText(QString::fromUtf8(captions.artist));
+    sourceCaption_->setText(QString::fromUtf8(captions.source));
+    sourceName_->setText(QString::fromUtf8(captions.sourceName));
+    if (options_.showCovers) setCover(picture);
+}
+
+void DetailPane::setCover(const std::string& pictureAddress) {
+    const unsigned ticket = ++coverTicket_;
+    QByteArray bytes = fetchCover(pictureAddress);
+    // While the answer was awaited the user may have chosen another row: its cover wins.
+    if (ticket != coverTicket_) return;
+    if (bytes.isEmpty()) bytes = skin::imageBytes(skin::kDefaultCover);
+    if (bytes != cover_->picture()) cover_->setPicture(bytes);
+}
+
+QByteArray DetailPane::fetchCover(const std::string& pictureAddress) {
+    // Only web addresses are fetched: an answer must not make us read local files.
+    if (!isWebAddress(pictureAddress)) return {};
+    const std::string body = services_.http.fetchBytes(pictureAddress + kCoverSizeSuffix);
+    return QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+}
+
+void DetailPane::fetchCoverAgain() {
+    if (!validRow(state_.currentRow)) return;
+    const unsigned ticket = ++coverTicket_;
+    const std::string picture = state_.resultRows[static_cast<std::size_t>(state_.currentRow) - 1].pictureAddress();
+    const QByteArray bytes = fetchCover(picture);
+    if (ticket == coverTicket_) cover_->setPicture(bytes);
+}
+
+void DetailPane::showDefaultCover() {
+    ++coverTicket_;
+    const QByteArray& fallback = skin::imageBytes(skin::kDefaultCover);
+    if (cover_->picture() != fallback) cover_->setPicture(fallback);
+}
+
+void DetailPane::reset() {
+    ++listGeneration_;
+    showDefaultCover();
+    name_->setText(QStringLiteral("名称"));
+    albumName_->setText(QStringLiteral("专辑名称"));
+    artistName_->setText(QStringLiteral("歌手名称"));
+    sourceName_->setText(QStringLiteral("来源名称"));
+}
+
+bool DetailPane::validRow(int row) const { return row >= 1 && row <= static_cast<int>(state_.resultRows.size()); }
+
+}  // namespace velomir

@@ -1,0 +1,90 @@
+// The detail pane `图片框_歌曲信息底`: the chosen row's name, album, artist, source and cover, and the labels that
+// copy or open its addresses and jump to its album or artist.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "ui/main/click_label.h"
+
+class QTimer;
+
+namespace velomir {
+
+struct AnalysisOptions;
+struct ResultRow;
+struct RunState;
+struct UiServices;
+
+class DetailPane : public ClickLabel {
+    Q_OBJECT
+
+public:
+    DetailPane(QWidget* parent, RunState& state, const AnalysisOptions& options, UiServices& services);
+
+    // The grid cursor moved to `row` (1-based, 0 for none): shows that row unless it is shown already.
+    void showRow(int row);
+    // Placeholder captions and the default cover; a cover still on its way for an earlier row is dropped.
+    void reset();
+    // The cover option went off: back to the default picture.
+    void showDefaultCover();
+    // The cover option came on: fetches the shown row's cover again and shows it as it came.
+    void fetchCoverAgain();
+    // Widths that follow the pane's width (the pane's own width is set by the window).
+    void fitWidth(int width);
+    void createTooltips();
+
+    void copyAudioAddress();
+    void copyPictureAddress();
+    void openPictureAddress();
+    void jumpToAlbum();
+    void jumpToArtist();
+
+    ClickLabel* cover() const { return cover_; }
+    const std::array<std::string, 6>& detailIds() const { return detailIds_; }
+
+signals:
+    // Every cursor move, also onto the row already shown (an open preview follows it).
+    void cursorMoved();
+    // A right click on the audio address.
+    void previewRequested();
+    // The album or artist label asks for a run of this address.
+    void jumpRequested(const std::string& address);
+
+private:
+    void buildControls();
+    ClickLabel* addLabel(const char* name, const QRect& geometry, const QString& text, QRgb textColour);
+    void bindClicks();
+    void showDetails(int row);
+    void setCover(const std::string& pictureAddress);
+    QByteArray fetchCover(const std::string& pictureAddress);
+    bool validRow(int row) const;
+    void showHint(const QString& text);
+    void copyWithHint(const std::string& text);
+    void hintTick();
+
+    RunState& state_;
+    const AnalysisOptions& options_;
+    UiServices& services_;
+    std::array<std::string, 6> detailIds_;
+    unsigned coverTicket_ = 0;  // the newest cover request; older answers are dropped
+    unsigned listGeneration_ = 0;
+    int hintTicks_ = 0;
+
+    ClickLabel* disc_ = nullptr;
+    ClickLabel* cover_ = nullptr;
+    ClickLabel* hint_ = nullptr;
+    QTimer* hintTimer_ = nullptr;
+    ClickLabel* name_ = nullptr;
+    ClickLabel* albumCaption_ = nullptr;
+    ClickLabel* albumName_ = nullptr;
+    ClickLabel* artistCaption_ = nullptr;
+    ClickLabel* artistName_ = nullptr;
+    ClickLabel* sourceCaption_ = nullptr;
+    ClickLabel* sourceName_ = nullptr;
+    ClickLabel* pictureAddress_ = nullptr;
+    ClickLabel* audioAddress_ = nullptr;
+    ClickLabel* usageHint_ = nullptr;
+};
+
+}  // namespace velomir

@@ -1,0 +1,198 @@
+#include "ui/main/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+
+#include "ui/companions/about_window.h"
+#include "ui/companions/preview_controller.h"
+#include "ui/main/click_label.h"
+#include "ui/main/detail_pane.h"
+#include "ui/main/progress_panel.h"
+#include "ui/main/result_grid.h"
+#include "ui/main/settings_bar.h"
+
+namespace velomir {
+
+namespace {
+
+constexpr int kFirstColumnWidth = 40;
+constexpr int kMaximisedState = 3;
+constexpr int kMinimisedState = 2;
+
+void onLeftRelease(ClickLabel* control, QObject* context, std::function<void()> action) {
+    QObject::connect(control, &ClickLabel::released, context, [action = std::move(action)](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) action();
+    });
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowSetup setup)
+    : setup_(std::move(setup)), settings_(setup_.settingsPath), driver_(*this, setup_.services.http, options_) {
+    buildLayout();
+    preview_ = std::make_unique<PreviewController>(setup_.services, setup_.makeBackend, this);
+    connectControls();
+    initialise();
+}
+
+MainWindow::~MainWindow() {
+    // The controls refer to the run state and options: let them go while those still exist.
+    preview_.reset();
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+std::string MainWindow::linkText() const { return linkBox_->text().toStdString(); }
+
+void MainWindow::setLinkText(const std::string& text) { linkBox_->setText(QString::fromStdString(text)); }
+
+bool MainWindow::searchMode() const { return modes_->mode() == kSearchMode; }
+
+void MainWindow::switchMode(bool searchMode) { modes_->switchMode(searchMode ? kSearchMode : kParseMode); }
+
+void MainWindow::resetDetailPane() { detail_->reset(); }
+
+void MainWindow::collapseSettingsBar() { settingsBar_->narrow(); }
+
+GridControl& MainWindow::grid() { return *grid_; }
+
+void MainWindow::startAnalysis() {
+    if (driver_.running()) return;
+    emit analysisStarted();
+    driver_.runAnalysis();
+    grid_->publish();
+}
+
+void MainWindow::analyseLink(const std::string& link) {
+    if (driver_.running()) return;
+    setLinkText(link);
+    startAnalysis();
+}
+
+AboutWindow* MainWindow::aboutWindow() const { return about_.data(); }
+
+void MainWindow::openAboutWindow() {
+    if (about_) {
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    about_ = new AboutWindow(
+        setup_.services, setup_.makeBackend, [this](const std::string& link) { analyseLink(link); }, this);
+    about_->show();
+}
+
+void MainWindow::connectControls() {
+    onLeftRelease(parse_, this, [this] { startAnalysis(); });
+    connect(modes_, &InputModes::enterReleased, this, &MainWindow::startAnalysis);
+    onLeftRelease(clear_, this, [this] { linkBox_->setText(QString()); });
+    onLeftRelease(icon_, this, [this] { openAboutWindow(); });
+    connect(progressTimer_, &QTimer::timeout, this, [this] { progress_->tick(driver_.state().progressStep); });
+    connect(settingsBar_, &SettingsBar::optionsChanged, this, &MainWindow::saveOptions);
+    connect(settingsBar_, &SettingsBar::coverSwitchedOn, detail_, &DetailPane::fetchCoverAgain);
+    connect(settingsBar_, &SettingsBar::coverSwitchedOff, detail_, &DetailPane::showDefaultCover);
+    connect(settingsBar_, &SettingsBar::focusAwayWanted, modes_, &InputModes::moveFocusAway);
+    connectDetailPane();
+}
+
+void MainWindow::connectDetailPane() {
+    // Queued: the row change fetches and waits, which must not happen inside the grid's own event handling.
+    connect(grid_, &ResultGrid::cursorRowChanged, detail_, &DetailPane::showRow, Qt::QueuedConnection);
+    connect(detail_, &DetailPane::cursorMoved, this, [this] {
+        if (preview_->isPreviewOpen()) preview_->showPreview(driver_.state());
+    });
+    connect(detail_, &DetailPane::previewRequested, this, [this] { preview_->showPreview(driver_.state()); });
+    connect(detail_, &DetailPane::jumpRequested, this, &MainWindow::analyseLink);
+}
+
+// Start-up order: idle, hint, default cover, empty grid, parse mode, cover switch, settings, tooltips.
+void MainWindow::initialise() {
+    RunState& state = driver_.state();
+    state.progressStep = -1;
+    linkBox_->setText(parseHint());
+    detail_->showDefaultCover();
+    state.columnTitles = {"名称", "歌手", "专辑"};
+    state.columnWidths = {160, 100, 100};
+    driver_.setUpGrid(state.columnTitles, state.columnWidths, 0, kFirstColumnWidth);
+    grid_->publish();
+    modes_->switchMode(kParseMode);
+    settingsBar_->applyCoverSwitch(true);
+    loadSettings();
+    applyResizeRule();
+    detail_->createTooltips();
+    // Bound only now: the start-up texts of the box must not write the defaults over the stored options.
+    connect(linkBox_, &QLineEdit::textChanged, settingsBar_, &SettingsBar::collapse);
+}
+
+void MainWindow::loadSettings() {
+    options_ = settings_.loadOptions();
+    settingsBar_->applyJumpSwitch(options_.jumpToSearch);
+    settingsBar_->applyCoverSwitch(options_.showCovers);
+    settingsBar_->showMaxCount(options_.maxCount);
+    restorePlacement();
+    settingsLoaded_ = true;
+    if (settings_.claimFirstStart()) openAboutWindow();
+}
+
+void MainWindow::restorePlacement() {
+    const int state = settings_.windowValue("wz", "0");
+    setWindowState(state == kMaximisedState ? Qt::WindowMaximized : Qt::WindowNoState);
+    if (state == kMaximisedState) return;
+    resize(settings_.windowValue("kd", std::to_string(width())), settings_.windowValue("gd", std::to_string(height())));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, width(), height());
+    const auto centred = [](int origin, int screenSize, int windowSize) {
+        return std::to_string(static_cast<int>(origin + screenSize / 2.0 - windowSize / 2.0));
+    };
+    const int left = settings_.windowValue("zb", centred(available.x(), available.width(), width()));
+    const int top = settings_.windowValue("db", centred(available.y(), available.height(), height()));
+    move(left, top);
+}
+
+void MainWindow::saveOptions() {
+    if (settingsLoaded_) settings_.saveOptions(options_);
+}
+
+// The window's place as a normal window: a maximised window reports its normal geometry, moved by the frame.
+QRect MainWindow::normalPlacement() const {
+    if (!isMaximized() && !isMinimized()) return QRect(pos(), size());
+    const QRect normal = normalGeometry();
+    if (!normal.isValid()) return QRect(pos(), size());
+    return QRect(normal.topLeft() - (geometry().topLeft() - pos()), normal.size());
+}
+
+void MainWindow::saveAtClose() {
+    const QRect placement = normalPlacement();
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    const Qt::WindowStates state = windowState();
+    const int stateCode = state & Qt::WindowMaximized   ? kMaximisedState
+                          : state & Qt::WindowMinimized ? kMinimisedState
+                                                        : 0;
+    settings_.saveWindow({stateCode, placement.width(), placement.height(), placement.x(), placement.y()});
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyResizeRule();
+    saveOptions();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    saveOptions();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveAtClose();
+    event->accept();
+    if (setup_.endProcess) {
+        setup_.endProcess();
+    } else {
+        QCoreApplication::exit(0);
+    }
+}
+
+}  // namespace velomir

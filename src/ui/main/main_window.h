@@ -1,0 +1,124 @@
+// The main window: link box, mode tabs, result grid, detail pane, progress panel and settings bar, over the
+// analysis driver. It is the driver's view and grid.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/analysis_options.h"
+#include "analysis/analysis_view.h"
+#include "ui/companions/widget_player.h"
+#include "ui/main/desktop_services.h"
+#include "ui/main/input_modes.h"
+#include "ui/main/settings_store.h"
+
+class QFrame;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace velomir {
+
+class AboutWindow;
+class ClickLabel;
+class DetailPane;
+class PreviewController;
+class ProgressPanel;
+class ResultGrid;
+class SettingsBar;
+
+struct MainWindowSetup {
+    UiServices services;
+    std::string settingsPath;
+    MediaBackendFactory makeBackend;
+    // Runs after the save at close; empty: leave the event loop with exit code 0.
+    std::function<void()> endProcess;
+};
+
+class MainWindow : public QWidget, public AnalysisView {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(MainWindowSetup setup);
+    ~MainWindow() override;
+
+    std::string linkText() const override;
+    void setLinkText(const std::string& text) override;
+    bool searchMode() const override;
+    void switchMode(bool searchMode) override;
+    void resetDetailPane() override;
+    void collapseSettingsBar() override;
+    GridControl& grid() override;
+
+    // Starts an analysis run of the link box text, unless one is under way.
+    void startAnalysis();
+    // Writes `link` into the link box and analyses it; nothing while a run is under way.
+    void analyseLink(const std::string& link);
+    // Opens the about window, or raises the open one.
+    void openAboutWindow();
+
+    const RunState& runState() const { return driver_.state(); }
+    const AnalysisOptions& options() const { return options_; }
+    PreviewController& preview() { return *preview_; }
+    // The open about window, or null.
+    AboutWindow* aboutWindow() const;
+
+signals:
+    // A run is about to start (emitted only for runs that really start).
+    void analysisStarted();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildLeftBar(ModeControls& modes);
+    void buildMiddlePanel();
+    void buildRightPanel();
+    void applyResizeRule();
+    void connectControls();
+    void connectDetailPane();
+    void initialise();
+    void loadSettings();
+    void restorePlacement();
+    void saveOptions();
+    void saveAtClose();
+    QRect normalPlacement() const;
+
+    MainWindowSetup setup_;
+    AnalysisOptions options_;
+    SettingsStore settings_;
+    AnalysisDriver driver_;
+    bool settingsLoaded_ = false;
+
+    ClickLabel* leftBar_ = nullptr;
+    ClickLabel* icon_ = nullptr;
+    ClickLabel* parseTab_ = nullptr;
+    ClickLabel* searchTab_ = nullptr;
+    ClickLabel* modeReference_ = nullptr;
+    QPushButton* focusButton_ = nullptr;
+    ClickLabel* redEdge_ = nullptr;
+    ClickLabel* middle_ = nullptr;
+    QFrame* inputFrame_ = nullptr;
+    QLineEdit* linkBox_ = nullptr;
+    ClickLabel* clear_ = nullptr;
+    ClickLabel* parse_ = nullptr;
+    ClickLabel* horizontalEdge_ = nullptr;
+    ResultGrid* grid_ = nullptr;
+    ProgressPanel* progress_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
+    ClickLabel* right_ = nullptr;
+    DetailPane* detail_ = nullptr;
+    SettingsBar* settingsBar_ = nullptr;
+    InputModes* modes_ = nullptr;
+    std::unique_ptr<PreviewController> preview_;
+    QPointer<AboutWindow> about_;
+};
+
+}  // namespace velomir

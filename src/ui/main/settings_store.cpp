@@ -1,0 +1,80 @@
+#include "ui/main/settings_store.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "text/text_helpers.h"
+
+namespace velomir {
+
+namespace {
+
+constexpr char kSongSection[] = "song";
+constexpr char kWindowSection[] = "WIN";
+constexpr char kFileName[] = "velomir.ini";
+
+std::filesystem::path fsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::string path) : file_(std::move(path)) {}
+
+AnalysisOptions SettingsStore::loadOptions() const {
+    AnalysisOptions options;
+    options.maxCount = maxCountOf(file_.read(kSongSection, "max", "100"));
+    options.showCovers = textToBoolean(file_.read(kSongSection, "pic", booleanText(true)));
+    options.jumpToSearch = textToBoolean(file_.read(kSongSection, "sou", booleanText(true)));
+    return options;
+}
+
+void SettingsStore::saveOptions(const AnalysisOptions& options) {
+    file_.write(kSongSection, "max", std::to_string(options.maxCount));
+    file_.write(kSongSection, "pic", booleanText(options.showCovers));
+    file_.write(kSongSection, "sou", booleanText(options.jumpToSearch));
+}
+
+int SettingsStore::windowValue(const std::string& key, const std::string& fallback) const {
+    return integerValue32(file_.read(kWindowSection, key, fallback));
+}
+
+void SettingsStore::saveWindow(const WindowGeometry& geometry) {
+    file_.write(kWindowSection, "wz", std::to_string(geometry.state));
+    file_.write(kWindowSection, "kd", std::to_string(geometry.width));
+    file_.write(kWindowSection, "gd", std::to_string(geometry.height));
+    file_.write(kWindowSection, "zb", std::to_string(geometry.left));
+    file_.write(kWindowSection, "db", std::to_string(geometry.top));
+}
+
+bool SettingsStore::claimFirstStart() {
+    if (!file_.read(kSongSection, "up").empty()) return false;
+    file_.write(kSongSection, "up", "1");
+    return true;
+}
+
+int maxCountOf(std::string_view text) { return std::max(1, integerValue32(text)); }
+
+bool isWritableFolder(const std::string& folder) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(fsPath(folder), error)) return false;
+    std::random_device random;
+    const std::filesystem::path probe = fsPath(folder) / (".velomir-probe-" + std::to_string(random()));
+    const bool created = static_cast<bool>(std::ofstream(probe, std::ios::binary));
+    std::filesystem::remove(probe, error);
+    return created;
+}
+
+std::string settingsPathFor(const std::string& programFolder, const std::string& xdgConfigHome, const std::string& home,
+                            const std::function<bool(const std::string&)>& writable) {
+    if (!programFolder.empty() && writable(programFolder)) return programFolder + "/" + kFileName;
+    // The XDG rule ignores a relative XDG_CONFIG_HOME.
+    const bool absolute = !xdgConfigHome.empty() && fsPath(xdgConfigHome).is_absolute();
+    const std::string configFolder = absolute ? xdgConfigHome : home + "/.config";
+    return configFolder + "/velomir/" + kFileName;
+}
+
+}  // namespace velomir

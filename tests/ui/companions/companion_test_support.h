@@ -1,0 +1,133 @@
+// Fakes, the stand-in service fixture and the test registry shared by the companion window tests.
+#pragma once
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QTimer>
+#include <QTimerEvent>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/curl_transport.h"
+#include "stub_service.h"
+#include "ui/companions/widget_player.h"
+#include "ui/main/desktop_services.h"
+
+namespace velomir::testing {
+
+// What every back end made by one factory did. With startsAtOnce off, playback never gets under way by itself.
+struct MediaLog {
+    std::vector<std::string> played;
+    int stops = 0;
+    bool startsAtOnce = true;
+    MediaBackend::StartedHandler held;
+};
+
+class FakeMediaBackend : public MediaBackend {
+public:
+    explicit FakeMediaBackend(std::shared_ptr<MediaLog> log) : log_(std::move(log)) {}
+    void play(const std::string& address, StartedHandler started) override {
+        log_->played.push_back(address);
+        log_->held = std::move(started);
+        if (log_->startsAtOnce) std::exchange(log_->held, nullptr)();
+    }
+    void stop() override {
+        ++log_->stops;
+        log_->held = nullptr;
+    }
+
+private:
+    std::shared_ptr<MediaLog> log_;
+};
+
+inline MediaBackendFactory fakeBackends(const std::shared_ptr<MediaLog>& log) {
+    return [log] { return std::make_unique<FakeMediaBackend>(log); };
+}
+
+class FakeClipboard : public Clipboard {
+public:
+    void setText(const std::string& text) override {
+        if (!refuses) text_ = text;
+    }
+    std::string text() const override { return text_; }
+    bool refuses = false;
+
+private:
+    std::string text_ = "left over";
+};
+
+class FakeOpener : public DesktopOpener {
+public:
+    void openAddress(const std::string& address) override { opened.push_back(address); }
+    std::vector<std::string> opened;
+};
+
+// Passes requests on; `whileWaiting` acts once, inside the next request, as a click arriving through the pump would.
+class HookedTransport : public HttpTransport {
+public:
+    explicit HookedTransport(HttpTransport& inner) : inner_(inner) {}
+    std::string fetchText(const std::string& address) override { return pass(address, false); }
+    std::string fetchBytes(const std::string& address) override { return pass(address, true); }
+
+    std::function<void()> whileWaiting;
+    std::vector<std::string> requests;
+    int finished = 0;
+
+private:
+    std::string pass(const std::string& address, bool bytes) {
+        requests.push_back(address);
+        if (auto hook = std::exchange(whileWaiting, nullptr)) hook();
+        std::string body = bytes ? inner_.fetchBytes(address) : inner_.fetchText(address);
+        ++finished;
+        return body;
+    }
+    HttpTransport& inner_;
+};
+
+// The stand-in service on a free loopback port, reached through a transport that runs the event loop while it waits.
+class StubFixture {
+public:
+    StubFixture() : stub_(StubOptions{}), curl_(startedTransport(stub_)), http(*curl_) {}
+    ~StubFixture() { stub_.stop(); }
+    std::string base() const { return stub_.baseAddress(); }
+
+private:
+    static std::unique_ptr<CurlTransport> startedTransport(StubService& stub) {
+        HttpSettings settings;
+        settings.pump = [] { QCoreApplication::processEvents(); };
+        settings.serviceAddress = "127.0.0.1:" + std::to_string(stub.start());
+        return std::make_unique<CurlTransport>(settings);
+    }
+    StubService stub_;
+    std::unique_ptr<CurlTransport> curl_;
+
+public:
+    HookedTransport http;
+    FakeClipboard clipboard;
+    FakeOpener opener;
+    UiServices services{http, clipboard, opener};
+};
+
+// One tick of a running timer, delivered as the timer delivers its own.
+inline void tick(QTimer* timer) {
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
+}
+
+// Each test file registers its Qt Test class; main.cpp runs them all.
+inline std::vector<std::function<std::unique_ptr<QObject>()>>& companionTests() {
+    static std::vector<std::function<std::unique_ptr<QObject>()>> tests;
+    return tests;
+}
+
+template <typename Test>
+struct RegisterTest {
+    RegisterTest() {
+        companionTests().push_back([] { return std::make_unique<Test>(); });
+    }
+};
+
+}  // namespace velomir::testing

@@ -1,0 +1,56 @@
+// Widget and page addresses, and what a result row puts into the preview.
+#include "ui/companions/widget_address.h"
+
+#include <QtTest>
+
+#include "analysis/result_row.h"
+#include "companion_test_support.h"
+#include "ui/companions/preview_state.h"
+
+namespace velomir::testing {
+
+class WidgetAddressTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void addresses() {
+        const std::string widget = buildWidgetAddress("123", "2");
+        QVERIFY(widget.starts_with("http://music.163.com/"));
+        QVERIFY(widget.ends_with("/style/swf/widget.swf?sid=123&type=2&auto=1&width=320&height=66"));
+        QCOMPARE(songPageAddress("42"), std::string("http://music.163.com/#/song?id=42"));
+        QCOMPARE(playlistPageAddress("7"), std::string("http://music.163.com/playlist?id=7"));
+        QCOMPARE(playlistLinkAddress("7"), std::string("http://music.163.com/#/playlist?id=7"));
+    }
+
+    void rowsFillThePreview() {
+        ResultRow row;
+        row.trackName = "A";
+        row.artistNames = "B/C";
+        row.trackId = "11";
+        row.trackCover = "http://p/1.jpg";
+        row.audioAddress = "http://m/11.mp3";
+        row.programmeName = "Night";
+        row.djNickname = "DJ";
+        row.programmeId = "99";
+        for (int fieldSet : {1, 0}) {  // any field set but 2 is a track list
+            const PreviewState track = PreviewState::fromRow(row, fieldSet);
+            QCOMPARE(track.previewId, std::string("11"));
+            QCOMPARE(track.previewTitle, std::string("A\r\n-\r\nB/C"));
+        }
+        const PreviewState programme = PreviewState::fromRow(row, 2);
+        QCOMPARE(programme.previewId, std::string("99"));
+        QCOMPARE(programme.previewTitle, std::string("Night\r\n-\r\nDJ"));
+        QCOMPARE(programme.previewCover, std::string("http://p/1.jpg"));
+        QCOMPARE(programme.previewAudio, std::string("http://m/11.mp3"));
+        QCOMPARE(widgetType(1), std::string("2"));
+        QCOMPARE(widgetType(2), std::string("3"));
+    }
+};
+
+namespace {
+const RegisterTest<WidgetAddressTest> registered;
+}
+
+}  // namespace velomir::testing
+
+#include "widget_address_test.moc"

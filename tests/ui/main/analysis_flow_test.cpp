@@ -1,0 +1,161 @@
+// From the link box to the grid: the run triggers, the grid a run leaves, the progress panel, and the jumps.
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include "ui/main/click_label.h"
+#include "ui/main/progress_panel.h"
+#include "ui/main/result_grid.h"
+#include "ui_test_support.h"
+
+namespace velomir::test {
+
+class AnalysisFlowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void playlistFillsGrid();
+    void runTriggers_data();
+    void runTriggers();
+    void triggersDuringRunStartNothing();
+    void jumpsStartRunsOfTheirKind_data();
+    void jumpsStartRunsOfTheirKind();
+    void searchListHasNoAlbumJump();
+};
+
+void AnalysisFlowTest::playlistFillsGrid() {
+    WindowHarness harness(stubPort());
+    QSignalSpy runs(&harness.window(), &MainWindow::analysisStarted);
+    harness.runLink(kSamplePlaylist);
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
+    QCOMPARE(runs.count(), 1);
+    QCOMPARE(grid->model()->rowCount(), 25);
+    QCOMPARE(grid->cornerText(), QStringLiteral("{25}"));
+    QCOMPARE(grid->cellText(0, 1), QStringLiteral("[歌单]名称"));
+    QCOMPARE(grid->cellText(0, 2), QStringLiteral("歌手"));
+    QCOMPARE(grid->cellText(0, 3), QStringLiteral("专辑"));
+    QCOMPARE(grid->cellText(25, 0), QStringLiteral("25"));
+    QCOMPARE(grid->cellText(1, 1), QStringLiteral("可惜没如果"));
+    QCOMPARE(grid->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("[歌单]名称"));
+    QCOMPARE(grid->model()->data(grid->model()->index(0, 1), Qt::DisplayRole).toString(), grid->cellText(1, 2));
+    QCOMPARE(harness.control<QLineEdit>("编辑框_链接id")->text(), QStringLiteral("[歌单]") + kSamplePlaylist);
+    QCOMPARE(harness.window().runState().progressStep, -1);
+}
+
+void AnalysisFlowTest::runTriggers_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("Return") << int(Qt::Key_Return) << 1;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 1;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
+}
+
+void AnalysisFlowTest::runTriggers() {
+    QFETCH(int, key);
+    QFETCH(int, runs);
+    WindowHarness harness(stubPort());
+    QSignalSpy started(&harness.window(), &MainWindow::analysisStarted);
+    auto* box = harness.control<QLineEdit>("编辑框_链接id");
+    box->setText(QString::fromLatin1(kSamplePlaylist));
+    QTest::keyClick(box, Qt::Key(key));
+    QCOMPARE(started.count(), runs);
+
+    QTest::mouseClick(harness.control("图片框_解析"), Qt::LeftButton);
+    QCOMPARE(started.count(), runs + 1);
+    QTest::mouseClick(harness.control("图片框_解析"), Qt::RightButton);
+    QCOMPARE(started.count(), runs + 1);
+}
+
+// While the slow playlist is awaited the window keeps working: the progress panel shows and turns, and neither
+// Enter nor the parse button starts a second run.
+void AnalysisFlowTest::triggersDuringRunStartNothing() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    QSignalSpy started(&harness.window(), &MainWindow::analysisStarted);
+    auto* panel = harness.control<ProgressPanel>("图片框_进度");
+    bool checkedDuringRun = false;
+    QTimer::singleShot(400, [&] {
+        QVERIFY(harness.window().runState().progressStep >= 0);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->caption()->text(), stageText(3));
+        const QByteArray frame = panel->loader()->picture();
+        QVERIFY(!frame.isEmpty());
+        QVERIFY(QTest::qWaitFor([&] { return panel->loader()->picture() != frame; }, 1000));
+        QTest::keyClick(harness.control<QLineEdit>("编辑框_链接id"), Qt::Key_Return);
+        QTest::mouseClick(harness.control("图片框_解析"), Qt::LeftButton);
+        checkedDuringRun = true;
+    });
+    harness.runLink(kSlowPlaylist);
+    QVERIFY(checkedDuringRun);
+    QCOMPARE(started.count(), 1);
+    QVERIFY(QTest::qWaitFor([&] { return panel->isHidden(); }, 1000));
+    QCOMPARE(panel->caption()->text(), QStringLiteral("解析完成,创建完成"));
+}
+
+void AnalysisFlowTest::jumpsStartRunsOfTheirKind_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("boxStart");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("title");
+    const QString playlist = QString::fromLatin1(kSamplePlaylist);
+    const QString radio = QStringLiteral("http://music.163.com/#/djradio?id=350117068");
+    QTest::newRow("album of a track") << playlist << "标签_专辑名称"
+                                      << "[专辑]"
+                                      << "/#/album?id="
+                                      << "[专辑]名称";
+    QTest::newRow("artist of a track") << playlist << "标签_歌手名称"
+                                       << "[歌手]"
+                                       << "/artist?id="
+                                       << "[歌手]名称";
+    QTest::newRow("station of a programme") << radio << "标签_专辑名称"
+                                            << "[电台]"
+                                            << "/#/djradio?id=350117068"
+                                            << "[电台]名称";
+}
+
+void AnalysisFlowTest::jumpsStartRunsOfTheirKind() {
+    QFETCH(QString, list);
+    QFETCH(QString, label);
+    QFETCH(QString, boxStart);
+    QFETCH(QString, address);
+    QFETCH(QString, title);
+    WindowHarness harness(stubPort());
+    harness.runLink(list.toStdString());
+    harness.selectRow(2);
+    const RunState& state = harness.window().runState();
+    const ResultRow row = state.resultRows.at(1);
+    QSignalSpy started(&harness.window(), &MainWindow::analysisStarted);
+    QTest::mouseClick(harness.control(label.toUtf8().constData()), Qt::LeftButton);
+    QCOMPARE(started.count(), 1);
+    const QString box = harness.control<QLineEdit>("编辑框_链接id")->text();
+    QVERIFY2(box.startsWith(boxStart + "http://music.163.com" + address), qPrintable(box));
+    if (address == "/#/album?id=") QVERIFY(box.endsWith(QString::fromStdString(row.albumId)));
+    if (address == "/artist?id=") QVERIFY(box.endsWith(QString::fromStdString(row.artistIds)));
+    QCOMPARE(harness.control<ResultGrid>("高级表格_分析列表")->cellText(0, 1), title);
+}
+
+void AnalysisFlowTest::searchListHasNoAlbumJump() {
+    WindowHarness harness(stubPort());
+    QTest::mouseClick(harness.control("透明标签_搜索模式"), Qt::LeftButton);
+    harness.runLink("love");
+    QCOMPARE(harness.control<QLineEdit>("编辑框_链接id")->text(), QStringLiteral("[搜索]love"));
+    QVERIFY(harness.control<ResultGrid>("高级表格_分析列表")->model()->rowCount() > 0);
+    harness.selectRow(1);
+    QSignalSpy started(&harness.window(), &MainWindow::analysisStarted);
+    QTest::mouseClick(harness.control("标签_专辑名称"), Qt::LeftButton);
+    QCOMPARE(started.count(), 0);
+    QTest::mouseClick(harness.control("标签_歌手名称"), Qt::LeftButton);
+    QCOMPARE(started.count(), 1);
+    QVERIFY(!harness.window().searchMode());
+}
+
+int runAnalysisFlowTests(int argc, char** argv) {
+    AnalysisFlowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace velomir::test
+
+#include "analysis_flow_test.moc"

@@ -1,0 +1,121 @@
+#include "ui_test_support.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "ui/main/result_grid.h"
+
+namespace velomir::test {
+
+namespace {
+
+StubOptions slowOptions() {
+    StubOptions options;
+    options.slowMs = 1500;
+    return options;
+}
+
+HttpSettings settingsFor(int port) {
+    HttpSettings settings;
+    settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
+    settings.timeout = std::chrono::seconds(10);
+    settings.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+    return settings;
+}
+
+class SilentBackend : public MediaBackend {
+public:
+    void play(const std::string&, StartedHandler started) override {
+        if (started) started();
+    }
+    void stop() override {}
+};
+
+}  // namespace
+
+int stubPort() {
+    static StubService stub(slowOptions());
+    static const int port = stub.start();
+    return port;
+}
+
+std::string ProbeTransport::fetchText(const std::string& address) {
+    std::string body = pass(address, true);
+    return rewriteText ? rewriteText(address, std::move(body)) : body;
+}
+
+std::string ProbeTransport::fetchBytes(const std::string& address) { return pass(address, false); }
+
+std::string ProbeTransport::pass(const std::string& address, bool text) {
+    requests.push_back(address);
+    if (beforeAnswer) beforeAnswer(address);
+    if (refuse && refuse(address)) return {};
+    return text ? inner_.fetchText(address) : inner_.fetchBytes(address);
+}
+
+int ProbeTransport::countRequests(const std::string& part) const {
+    int count = 0;
+    for (const std::string& address : requests) count += address.find(part) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+void FakeClipboard::setText(const std::string& text) {
+    ++writes;
+    if (!refuses) text_ = text;
+}
+
+std::unique_ptr<MediaBackend> makeSilentBackend() { return std::make_unique<SilentBackend>(); }
+
+void writeFile(const QString& path, const std::string& text) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+std::string readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(settingsFor(port)) {
+    if (!settingsText.empty()) writeFile(settingsPath(), settingsText);
+    window_ = std::make_unique<MainWindow>(MainWindowSetup{
+        {http, clipboard, opener}, settingsPath().toStdString(), makeSilentBackend, [this] { ended = true; }});
+}
+
+QString WindowHarness::settingsPath() const { return folder.filePath(QStringLiteral("velomir.ini")); }
+
+void WindowHarness::showActive() {
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void WindowHarness::runLink(const std::string& link) {
+    auto* box = control<QLineEdit>("编辑框_链接id");
+    box->setText(QString::fromStdString(link));
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+void WindowHarness::selectRow(int row) {
+    auto* grid = control<ResultGrid>("高级表格_分析列表");
+    grid->setCurrentIndex(row > 0 ? grid->model()->index(row - 1, 0) : QModelIndex());
+    QCoreApplication::processEvents();
+}
+
+void WindowHarness::tick(const char* timerName) {
+    QTimer* timer = control<QTimer>(timerName);
+    QVERIFY(timer);
+    QMetaObject::invokeMethod(timer, "timeout");
+}
+
+QString labelText(WindowHarness& harness, const char* name) {
+    QLabel* label = harness.control<QLabel>(name);
+    return label ? label->text() : QStringLiteral("<missing %1>").arg(QString::fromUtf8(name));
+}
+
+}  // namespace velomir::test
