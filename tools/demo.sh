@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The offline demo: sets up if needed, starts the stand-in service on a free loopback port, runs Velomir against
-# it and stops the service afterwards. Extra arguments go to velomir-cli instead of the sample playlist link.
+# it and stops the service afterwards. With a display it opens the window (the about window's picture lists the
+# sample playlist); without one, or with arguments, velomir-cli lists the sample playlist or the given text.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,10 @@ address=$(sed -n 's/^listening on //p' "$workdir/stub.out")
 [ -n "$address" ] || { echo "demo: the stand-in service did not start" >&2; exit 1; }
 echo "demo: stand-in service on $address"
 
+if [ $# -eq 0 ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/src/ui/velomir ]; then
+    VELOMIR_SERVICE_ADDRESS="$address" build/src/ui/velomir
+    exit 0
+fi
 if [ $# -eq 0 ]; then
     set -- "http://music.163.com/#/playlist?id=2330887406"
 fi
