@@ -28,9 +28,7 @@ inline std::uint64_t equal(std::uint64_t word, char byte) {
 }
 
 // High bit of every byte at most 0x20 (space and the control characters).
-inline std::uint64_t controlOrSpace(std::uint64_t word) {
-    return ~(((word & kLow7) + kOnes * 0x5F) | word) & kHigh;
-}
+inline std::uint64_t controlOrSpace(std::uint64_t word) { return ~(((word & kLow7) + kOnes * 0x5F) | word) & kHigh; }
 
 }  // namespace swar
 
@@ -81,7 +79,8 @@ inline std::size_t countByte(std::string_view text, char byte, std::size_t from,
     std::size_t i = from;
     for (; i + 8 <= end; i += 8) {
         // One bit per matching byte moved to the bottom of its byte, then all bytes summed by one multiplication.
-        count += static_cast<std::size_t>((((swar::equal(swar::load(text.data() + i), byte) >> 7) * swar::kOnes) >> 56));
+        count +=
+            static_cast<std::size_t>((((swar::equal(swar::load(text.data() + i), byte) >> 7) * swar::kOnes) >> 56));
     }
     for (; i < end; ++i) count += text[i] == byte ? 1 : 0;
     return count;

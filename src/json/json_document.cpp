@@ -59,13 +59,13 @@ public:
     }
 
     void member(const LoadedText& text, std::string_view name, std::string_view value) override {
-        NodeRecord record;
+        NodeRecord record{};
         reference(text, name, record.nameRef, record.nameLength);
         add(record, 0, text, value);
     }
 
     void element(const LoadedText& text, std::string_view value) override {
-        NodeRecord record;
+        NodeRecord record{};
         const std::int64_t number = ++parents_.back().elements - (zeroBased_ ? 1 : 0);
         record.nameRef = static_cast<TextStore::Ref>(number);
         record.nameLength = detail::elementNameLength(number);

@@ -21,7 +21,8 @@ JsonNodeTable& JsonNodeTable::operator=(const JsonNodeTable& other) {
     return *this;
 }
 JsonNodeTable::JsonNodeTable(JsonNodeTable&& other) noexcept
-    : store_(std::exchange(other.store_, std::make_unique<NodeStore>())), rootCount_(std::exchange(other.rootCount_, 0)) {}
+    : store_(std::exchange(other.store_, std::make_unique<NodeStore>())),
+      rootCount_(std::exchange(other.rootCount_, 0)) {}
 JsonNodeTable& JsonNodeTable::operator=(JsonNodeTable&& other) noexcept {
     std::swap(store_, other.store_);
     std::swap(rootCount_, other.rootCount_);
@@ -139,7 +140,8 @@ int JsonNodeTable::nthChild(int level, int n, int start) const {
 }
 
 int JsonNodeTable::findChild(int level, std::string_view name, int start) const {
-    const bool listed = store_->isNode(start) && level == levelOf(start) + 1 && childCountOf(start) >= detail::kListedChildren;
+    const bool listed =
+        store_->isNode(start) && level == levelOf(start) + 1 && childCountOf(start) >= detail::kListedChildren;
     if (!listed) return scanLevel(level, start, [&](int i) { return store_->nameEquals(i, name); });
     // A large node keeps its child list, which the documented scan would walk in the same order.
     return store_->findListedChild(start, name);
@@ -225,8 +227,8 @@ int JsonNodeTable::exportNodes(std::vector<JsonNode>& out) const {
     out.reserve(static_cast<std::size_t>(nodeCount()));
     for (int i = 1; i <= nodeCount(); ++i) {
         const NodeRecord& record = store_->at(i);
-        out.push_back({store_->name(i), store_->type(i), store_->value(i), record.level, record.childCount,
-                       record.ordinal});
+        out.push_back(
+            {store_->name(i), store_->type(i), store_->value(i), record.level, record.childCount, record.ordinal});
     }
     return nodeCount();
 }

@@ -31,7 +31,11 @@ public:
         const std::size_t close = findByte(plain_, '"', at + 2, end_);
         if (close == npos || close + 1 >= end_ || plain_[close + 1] != ':') return false;
         colon = region_.positionOf(close + 1);
-        name = stripQuotes(plain_.substr(at + 1, close - at), scratch);
+        // Nothing inside the quotes that the quote stripper could take: the name is what they enclose.
+        std::size_t i = at + 2;
+        while (i<close&& static_cast<unsigned char>(plain_[i])> 0x20 && plain_[i] != '\xE3') ++i;
+        name = i == close ? plain_.substr(at + 2, close - at - 2)
+                          : stripQuotes(plain_.substr(at + 1, close - at), scratch);
         return true;
     }
 
@@ -60,7 +64,10 @@ public:
     // comma; the first balanced one ends the element.
     bool quickElement(int start, int& end) const {
         const std::size_t value = region_.offsetOf(start) + 1;
-        if (value >= end_) return false;
+        if (value >= end_) {
+            end = -1;  // nothing after the start: neither a comma nor a closing bracket
+            return true;
+        }
         std::size_t stop = npos;
         if (plain_[value] == '{' || plain_[value] == '[') {
             const std::size_t closer = text_.closerOf(value);
@@ -92,6 +99,11 @@ private:
 
 std::string_view trimmedValue(const LoadedText& text, std::size_t begin, std::size_t end, std::string& scratch) {
     const std::string_view value = text.plain().substr(begin, end - begin);
+    // Most values neither begin nor end with a blank (space, tab, or the first or last byte of U+3000).
+    const bool plainEdges =
+        value.empty() || (value.front() != ' ' && value.front() != '\t' && value.front() != '\xE3' &&
+                          value.back() != ' ' && value.back() != '\t' && value.back() != '\x80');
+    if (plainEdges && text.trimsOnlyEdges(begin, end)) return value;
     std::size_t first = 0;
     while (std::size_t length = blankAt(value, first)) first += length;
     std::size_t last = value.size();
@@ -115,7 +127,8 @@ int splitObjectRegion(const LoadedText& text, std::size_t begin, std::size_t end
     std::string valueScratch;
     int pairs = 0;
     int p = begin < end && text.plain()[begin] == '{' ? 1 : region.find('{', 1);
-    while (true) {
+    // From the last byte on no colon can follow, so readMemberName would fail there.
+    while (p < region.length()) {
         int colon = -1;
         std::string_view name;
         if (!cutter.quickName(p, colon, name, nameScratch)) {

@@ -192,7 +192,9 @@ int JsonTextScanner::pathSegments(std::vector<std::string>& out) const {
     return static_cast<int>(out.size());
 }
 
-std::string JsonTextScanner::normalisePath(std::string_view path, int mode) { return detail::normalisePath(path, mode); }
+std::string JsonTextScanner::normalisePath(std::string_view path, int mode) {
+    return detail::normalisePath(path, mode);
+}
 
 std::string JsonTextScanner::compact(std::string_view text) { return detail::compactText(text); }
 

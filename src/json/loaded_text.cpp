@@ -19,6 +19,8 @@ std::size_t findFar(std::string_view text, char byte, std::size_t from, std::siz
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : std::string::npos;
 }
 
+constexpr auto kStructure = byteSet("{}[]\"");
+
 bool blankEndsAt(std::string_view text, std::size_t end) {
     if (end == 0) return false;
     const char c = text[end - 1];
@@ -34,9 +36,12 @@ LoadedText::LoadedText(std::string_view plain) : plain_(plain) {
 
 void LoadedText::indexStructure() {
     std::vector<std::uint32_t> open;  // indexes into openers_ of the openers not closed yet
+    open.reserve(64);
+    openers_.reserve(plain_.size() / 64);  // answers hold an object or array every few dozen bytes
     const std::size_t n = plain_.size();
     for (std::size_t i = 0; i < n; ++i) {
         const char c = plain_[i];
+        if (!kStructure[static_cast<unsigned char>(c)]) continue;
         if (c == '"') {
             const std::size_t close = findByte(plain_, '"', i + 1, n);
             if (close == npos) {
@@ -75,7 +80,8 @@ void LoadedText::indexHazards() {
     }
     for (const char lineBreak : {'\n', '\r'}) {
         for (std::size_t i = findFar(plain_, lineBreak, 0, n); i != npos; i = findFar(plain_, lineBreak, i + 1, n)) {
-            if (blankEndsAt(plain_, i) || blankAt(plain_, i + 1) != 0) lineHazards_.push_back(static_cast<std::uint32_t>(i));
+            if (blankEndsAt(plain_, i) || blankAt(plain_, i + 1) != 0)
+                lineHazards_.push_back(static_cast<std::uint32_t>(i));
         }
     }
     std::sort(lineHazards_.begin(), lineHazards_.end());

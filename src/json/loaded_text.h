@@ -27,9 +27,7 @@ public:
     // Closer of the visible opener at `opener` when everything between them is properly nested, else npos.
     std::size_t closerOf(std::size_t opener) const;
     // Whether the double quotes from visible position a to visible position b are an even number.
-    bool evenQuotes(std::size_t a, std::size_t b) const {
-        return unpaired_ == npos || a > unpaired_ || b < unpaired_;
-    }
+    bool evenQuotes(std::size_t a, std::size_t b) const { return unpaired_ == npos || a > unpaired_ || b < unpaired_; }
     // Whether trimBlanks leaves [begin, end) alone except for blank runs at its two ends.
     bool trimsOnlyEdges(std::size_t begin, std::size_t end) const { return !any(lineHazards_, begin, end); }
     // Whether loading [begin, end) as a text of its own would give back the same bytes (and thus the same marked

@@ -88,10 +88,18 @@ void MarkedRegion::count(std::size_t from, std::size_t to, Lexer& lexer, Counts&
     }
     for (; i < to; ++i) {
         switch (plain_[i]) {
-            case '{': ++counts.braces; break;
-            case '}': --counts.braces; break;
-            case '[': ++counts.brackets; break;
-            case ']': --counts.brackets; break;
+            case '{':
+                ++counts.braces;
+                break;
+            case '}':
+                --counts.braces;
+                break;
+            case '[':
+                ++counts.brackets;
+                break;
+            case ']':
+                --counts.brackets;
+                break;
             case '"': {
                 ++counts.quotes;
                 const std::size_t close = findByte(plain_, '"', i + 1, end_);
@@ -104,7 +112,8 @@ void MarkedRegion::count(std::size_t from, std::size_t to, Lexer& lexer, Counts&
                 i = close;
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
 }

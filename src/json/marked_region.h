@@ -40,7 +40,7 @@ public:
 
 private:
     struct Lexer {
-        bool inside = false;    // inside a literal whose closing quote is at closeAt
+        bool inside = false;  // inside a literal whose closing quote is at closeAt
         std::size_t closeAt = 0;
     };
     struct Counts {

@@ -31,6 +31,25 @@ std::int64_t elementNumber(std::string_view name) {
     return number <= 0xFFFFFFFFLL ? number : -1;
 }
 
+NodeStore::NodeStore(const NodeStore& other)
+    : records_(other.records_),
+      flags_(other.flags_),
+      otherTypes_(other.otherTypes_),
+      texts_(other.texts_),
+      deferred_(other.deferred_) {}
+
+NodeStore& NodeStore::operator=(const NodeStore& other) {
+    if (this != &other) {
+        records_ = other.records_;
+        flags_ = other.flags_;
+        otherTypes_ = other.otherTypes_;
+        texts_ = other.texts_;
+        deferred_ = other.deferred_;
+        forgetChildLists();
+    }
+    return *this;
+}
+
 std::int32_t NodeStore::type(int node) const {
     const std::uint8_t bits = flags(node) & kTypeMask;
     if (bits != kOtherType) return bits;
@@ -74,7 +93,7 @@ std::string_view NodeStore::valueView(int node, std::string& scratch) const {
 }
 
 NodeRecord NodeStore::textRecord(std::string_view name, std::string_view value) {
-    NodeRecord record;
+    NodeRecord record{};
     record.nameRef = texts_.copy(name);
     record.nameLength = static_cast<std::uint32_t>(name.size());
     record.valueRef = texts_.copy(value);

@@ -17,14 +17,15 @@
 
 namespace velomir::detail {
 
+// Trivial on purpose: the record pages are not cleared when they are allocated. Write NodeRecord record{}.
 struct NodeRecord {
-    TextStore::Ref nameRef = 0;  // for an element name: its number
-    std::uint32_t nameLength = 0;  // for an element name: the length of "[number]"
-    TextStore::Ref valueRef = 0;
-    std::uint32_t valueLength = 0;
-    std::int32_t level = 0;
-    std::int32_t childCount = 0;
-    std::int32_t ordinal = 0;
+    TextStore::Ref nameRef;    // for an element name: its number
+    std::uint32_t nameLength;  // for an element name: the length of "[number]"
+    TextStore::Ref valueRef;
+    std::uint32_t valueLength;
+    std::int32_t level;
+    std::int32_t childCount;
+    std::int32_t ordinal;
 };
 
 // A text known as a function of stored texts (the root value); rebuilt each time it is read.
@@ -42,10 +43,15 @@ struct ChildList {
 };
 
 // Nodes with at least this many children keep their child list.
-inline constexpr int kListedChildren = 16;
+inline constexpr int kListedChildren = 64;
 
 class NodeStore {
 public:
+    NodeStore() = default;
+    // A copy shares the immutable texts; its cached child lists are its own.
+    NodeStore(const NodeStore& other);
+    NodeStore& operator=(const NodeStore& other);
+
     static constexpr std::uint8_t kTypeMask = 0x03;
     static constexpr std::uint8_t kOtherType = 0x03;  // the type is kept in otherTypes_
     static constexpr std::uint8_t kElementName = 0x04;

@@ -1,5 +1,7 @@
 #include "json/path_splitter.h"
 
+#include <array>
+
 #include "json/scanner_patterns.h"
 #include "text/text_helpers.h"
 
@@ -7,17 +9,63 @@ namespace velomir::detail {
 
 namespace {
 
-// stripQuotes, without a call for the usual plain name or index.
-std::string_view segment(std::string_view raw, std::string& scratch) {
+enum PathByte : unsigned char { kPlain, kStop, kQuote, kStrippable };
+
+// A full stop splits; quotes and apostrophes need the documented rules; white space, controls and the first byte of
+// U+3000 may be stripped off a segment; everything else is plain.
+constexpr std::array<PathByte, 256> kPathBytes = [] {
+    std::array<PathByte, 256> bytes{};
+    for (int c = 0; c <= 0x20; ++c) bytes[static_cast<std::size_t>(c)] = kStrippable;
+    bytes[0xE3] = kStrippable;
+    bytes['.'] = kStop;
+    bytes['"'] = kQuote;
+    bytes['\''] = kQuote;
+    return bytes;
+}();
+
+bool needsStripping(std::string_view raw) {
     for (const char c : raw) {
-        if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == '\xE3') return stripQuotes(raw, scratch);
+        if (kPathBytes[static_cast<unsigned char>(c)] >= kQuote) return true;
     }
-    return raw;
+    return false;
 }
 
 }  // namespace
 
 const std::vector<std::string_view>& PathSplitter::split(std::string_view path) {
+    segments_.clear();
+    // Without quotes or apostrophes every full stop splits: one pass, no searches.
+    std::size_t start = 0;
+    bool strip = false;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        switch (kPathBytes[static_cast<unsigned char>(path[i])]) {
+            case kPlain:
+                break;
+            case kStop:
+                push(path.substr(start, i - start), strip);
+                start = i + 1;
+                strip = false;
+                break;
+            case kQuote:
+                return splitQuoted(path);
+            default:
+                strip = true;
+        }
+    }
+    push(path.substr(start), strip);
+    return segments_;
+}
+
+void PathSplitter::push(std::string_view raw, bool strip) {
+    segments_.push_back(strip ? stripQuotes(raw, scratchFor(segments_.size())) : raw);
+}
+
+std::string& PathSplitter::scratchFor(std::size_t segment) {
+    if (scratch_.size() <= segment) scratch_.resize(segment + 1);
+    return scratch_[segment];
+}
+
+const std::vector<std::string_view>& PathSplitter::splitQuoted(std::string_view path) {
     std::string_view text = path;
     if (path.find("''") != std::string_view::npos) {
         path_ = replaceAll(path, "''", "\"");
@@ -41,8 +89,8 @@ const std::vector<std::string_view>& PathSplitter::split(std::string_view path) 
         }
         // One quote before the full stop: the stop lies inside a quoted name.
         if (quotes != 1) {
-            if (scratch_.size() <= segments_.size()) scratch_.resize(segments_.size() + 1);
-            segments_.push_back(segment(text.substr(s, e - s - 1), scratch_[segments_.size()]));
+            const std::string_view raw = text.substr(s, e - s - 1);
+            push(raw, needsStripping(raw));
             s = e;
         }
     }

@@ -20,7 +20,11 @@ public:
     const std::vector<std::string_view>& split(std::string_view path);
 
 private:
-    std::string path_;                  // the path with '' turned into double quotes, when it had any
+    const std::vector<std::string_view>& splitQuoted(std::string_view path);
+    std::string& scratchFor(std::size_t segment);
+    void push(std::string_view raw, bool strip);
+
+    std::string path_;                 // the path with '' turned into double quotes, when it had any
     std::deque<std::string> scratch_;  // one per segment that stripQuotes had to rebuild; growing moves none
     std::vector<std::string_view> segments_;
 };

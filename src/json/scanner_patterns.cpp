@@ -1,10 +1,20 @@
 #include "json/scanner_patterns.h"
 
-#include "json/byte_scan.h"
+#include <array>
 
 namespace velomir::detail {
 
 namespace {
+
+// Bytes an alternative of the quote stripper can start with: white space and other controls, the double quote, and
+// the first byte of U+3000.
+constexpr std::array<bool, 256> kStripStarts = [] {
+    std::array<bool, 256> starts{};
+    for (int c = 0; c <= 0x20; ++c) starts[static_cast<std::size_t>(c)] = true;
+    starts['"'] = true;
+    starts[0xE3] = true;
+    return starts;
+}();
 
 bool isLineStart(std::string_view text, std::size_t i) { return i == 0 || isLineBreak(text[i - 1]); }
 
@@ -142,6 +152,9 @@ std::string putStopBeforeIndex(std::string_view path) {
     return out;
 }
 
+// The whole pattern, when the quick look found something it may match.
+std::string_view stripQuotesEverywhere(std::string_view text, std::string& scratch);
+
 }  // namespace
 
 std::string_view trimBlanks(std::string_view text, std::string& scratch) {
@@ -165,7 +178,15 @@ std::string_view stripQuotes(std::string_view text, std::string& scratch) {
     // The usual "name" or plain scalar: nothing in between that any alternative could start with.
     const std::size_t first = !text.empty() && text.front() == '"' ? 1 : 0;
     const std::size_t last = text.size() > first && text.back() == '"' ? text.size() - 1 : text.size();
-    if (findFirstOf<true, '"', '\xE3'>(text, first, last) == last) return text.substr(first, last - first);
+    std::size_t i = first;
+    while (i < last && !kStripStarts[static_cast<unsigned char>(text[i])]) ++i;
+    if (i == last) return text.substr(first, last - first);
+    return stripQuotesEverywhere(text, scratch);
+}
+
+namespace {
+
+std::string_view stripQuotesEverywhere(std::string_view text, std::string& scratch) {
     Cuts cuts(text, scratch);
     RunMeter whiteSpace(text, whiteSpaceAt);
     RunMeter blanks(text, blankOrQuoteAt);
@@ -199,6 +220,8 @@ std::string_view stripQuotes(std::string_view text, std::string& scratch) {
     }
     return cuts.result();
 }
+
+}  // namespace
 
 std::string normalisePath(std::string_view path, int mode) {
     if (mode == 0) return dropStopBeforeIndex(path);

@@ -17,8 +17,9 @@ namespace velomir::testing {
 
 class JsonDifference {
 public:
-    JsonDifference(std::string_view text, bool zeroBased, std::uint32_t pathSeed)
-        : text_(text), zeroBased_(zeroBased), seed_(pathSeed) {}
+    // derivedPaths: how many node paths get varied into missing or odd paths.
+    JsonDifference(std::string_view text, bool zeroBased, std::uint32_t pathSeed, std::size_t derivedPaths = 64)
+        : text_(text), zeroBased_(zeroBased), seed_(pathSeed), derivedPaths_(derivedPaths) {}
 
     // Empty when both implementations agree on everything asked, else a description of the first difference.
     std::string run() {
@@ -73,7 +74,7 @@ private:
         std::vector<std::string> paths = {"", ".", "[1]", "[0]", "\"\"", "''''"};
         for (int node = 1; node <= nodeCount_; node += step()) paths.push_back(reference_.pathOf(node));
         const std::size_t known = paths.size();
-        for (std::size_t k = 0; k < known && k < 64; ++k) {
+        for (std::size_t k = 0; k < known && k < derivedPaths_; ++k) {
             const std::string path = paths[6 + next() % (known - 6)];
             paths.push_back(path + ".x");
             paths.push_back(path + ".[1]");
@@ -120,6 +121,7 @@ private:
     std::string text_;
     bool zeroBased_;
     std::uint32_t seed_;
+    std::size_t derivedPaths_;
     int nodeCount_ = 0;
     JsonDocument fast_;
     oracle::JsonDocument reference_;

@@ -1,6 +1,8 @@
 // The fast reader against the reference transcription, on generated answers shaped like the service's and on
 // broken copies of them. The seed is printed; VELOMIR_JSON_DIFF_SEED replays a run, VELOMIR_JSON_DIFF_CASES
 // changes the number of generated answers.
+#include "json/json_differential.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "json/json_differential.h"
+#include "json/json_text_scanner.h"
+#include "json/oracle/oracle_json_text_scanner.h"
 
 namespace velomir::testing {
 namespace {
@@ -59,16 +62,24 @@ public:
 
     // One to three damages: cuts, lost or stray bytes, doubled pieces, flipped bits.
     std::string broken(std::string text) {
-        static const std::vector<std::string> strays = {"\"", "{", "}", "[", "]", ",", ":", "\\", "\\\"", " ", "\n",
-                                                         "\r\n", "|", "\\|", "'", "\xE3\x80\x80", "\xE3", "\x80",
-                                                         "\t", "\\\\", "}{", "[[", "\"\""};
+        static const std::vector<std::string> strays = {
+            "\"",           "{",    "}",    "[",  "]",    ",",  ":",  "\\",  "\\\"", " ", "\n", "\r\n", "|", "\\|", "'",
+            "\xE3\x80\x80", "\xE3", "\x80", "\t", "\\\\", "}{", "[[", "\"\""};
         for (int damage = 1 + pick(3); damage > 0; --damage) {
             const std::size_t at = text.empty() ? 0 : pick(static_cast<int>(text.size()) + 1);
             switch (pick(5)) {
-                case 0: text.resize(at); break;
-                case 1: text.erase(at, 1 + pick(3)); break;
-                case 2: text.insert(at, strays[pick(static_cast<int>(strays.size()))]); break;
-                case 3: text.insert(at, text.substr(pick(static_cast<int>(text.size()) + 1), 1 + pick(40))); break;
+                case 0:
+                    text.resize(at);
+                    break;
+                case 1:
+                    text.erase(at, 1 + pick(3));
+                    break;
+                case 2:
+                    text.insert(at, strays[pick(static_cast<int>(strays.size()))]);
+                    break;
+                case 3:
+                    text.insert(at, text.substr(pick(static_cast<int>(text.size()) + 1), 1 + pick(40)));
+                    break;
                 default:
                     if (at < text.size()) text[at] = static_cast<char>(text[at] ^ (1 << pick(8)));
                     break;
@@ -97,10 +108,35 @@ private:
     }
 
     std::string stringValue() {
-        static const std::vector<std::string> pieces = {
-            "Song [Live]", "可惜没如果", "林俊杰", "a{b}c", "x,y:z", "[", "]", "{", "}", ",", ":", "\\\"", "\\\\",
-            "\\u2026", "\\n", "\\/", "\xE3\x80\x80", " ", "\t", "It's", "''", "\\|", "a.b", "Jay Chou", "http://p1.x/0.mp3",
-            "( [ ", " ] )", "\\\\\\\"", "\\'"};
+        static const std::vector<std::string> pieces = {"Song [Live]",
+                                                        "可惜没如果",
+                                                        "林俊杰",
+                                                        "a{b}c",
+                                                        "x,y:z",
+                                                        "[",
+                                                        "]",
+                                                        "{",
+                                                        "}",
+                                                        ",",
+                                                        ":",
+                                                        "\\\"",
+                                                        "\\\\",
+                                                        "\\u2026",
+                                                        "\\n",
+                                                        "\\/",
+                                                        "\xE3\x80\x80",
+                                                        " ",
+                                                        "\t",
+                                                        "It's",
+                                                        "''",
+                                                        "\\|",
+                                                        "a.b",
+                                                        "Jay Chou",
+                                                        "http://p1.x/0.mp3",
+                                                        "( [ ",
+                                                        " ] )",
+                                                        "\\\\\\\"",
+                                                        "\\'"};
         std::string out = "\"";
         for (int n = pick(4); n >= 0; --n) out += any(pieces);
         return out + "\"";
@@ -108,10 +144,14 @@ private:
 
     std::string scalar() {
         switch (pick(4)) {
-            case 0: return stringValue();
-            case 1: return any<std::string>({"0", "-1", "29814898", "109951163400737238", "3.5", "-2.65076E-4", "100.0"});
-            case 2: return any<std::string>({"true", "false", "null"});
-            default: return stringValue();
+            case 0:
+                return stringValue();
+            case 1:
+                return any<std::string>({"0", "-1", "29814898", "109951163400737238", "3.5", "-2.65076E-4", "100.0"});
+            case 2:
+                return any<std::string>({"true", "false", "null"});
+            default:
+                return stringValue();
         }
     }
 
@@ -127,8 +167,9 @@ private:
     }
 
     void object(std::string& out, int depth) {
-        static const std::vector<std::string> names = {"name", "id",   "artists", "album", "tracks", "result", "a.b",
-                                                       "",     " sp ", "名字",    "x",     "[1]",    "code",   "mp3Url"};
+        static const std::vector<std::string> names = {"name",   "id",  "artists", "album", "tracks",
+                                                       "result", "a.b", "",        " sp ",  "名字",
+                                                       "x",      "[1]", "code",    "mp3Url"};
         out += '{';
         for (int n = pick(6); n > 0; --n) {
             gap(out, depth + 1);
@@ -181,24 +222,74 @@ TEST(JsonDifferential, GeneratedAnswersAndBrokenCopiesReadTheSame) {
     }
 }
 
+// The scanner's text operations on short strings of the bytes that matter to them: blanks of every kind, line
+// breaks, quotes, backslashes, brackets, full stops, digits and broken UTF-8.
+TEST(JsonDifferential, ScannerTextOperationsGiveTheSameText) {
+    static const std::vector<std::string> pieces = {" ",
+                                                    "\t",
+                                                    "\n",
+                                                    "\r",
+                                                    "\v",
+                                                    "\f",
+                                                    "\"",
+                                                    "''",
+                                                    "\\",
+                                                    "\\|",
+                                                    "[",
+                                                    "]",
+                                                    "{",
+                                                    "}",
+                                                    ".",
+                                                    "1",
+                                                    "0",
+                                                    "x",
+                                                    ",",
+                                                    ":",
+                                                    "\xE3\x80\x80",
+                                                    "\xE3",
+                                                    "\x80",
+                                                    "\xC0\x8A",
+                                                    "\xE4\xB8\xAD",
+                                                    "[1]"};
+    std::mt19937 random(environmentNumber("VELOMIR_JSON_DIFF_SEED", 20240611U));
+    oracle::JsonTextScanner reference;
+    JsonTextScanner fast;
+    for (int n = 0; n < 4000; ++n) {
+        std::string text;
+        for (int k = static_cast<int>(random() % 12); k > 0; --k) text += pieces[random() % pieces.size()];
+        SCOPED_TRACE("text \"" + escaped(text) + "\"");
+        ASSERT_EQ(JsonTextScanner::stripQuotes(text), reference.stripQuotes(text));
+        ASSERT_EQ(JsonTextScanner::trimBlanks(text), reference.trimBlanks(text));
+        ASSERT_EQ(JsonTextScanner::compact(text), reference.compact(text));
+        ASSERT_EQ(JsonTextScanner::normalisePath(text, 0), oracle::JsonTextScanner::normalisePath(text, 0));
+        ASSERT_EQ(JsonTextScanner::normalisePath(text, 1), oracle::JsonTextScanner::normalisePath(text, 1));
+        std::vector<std::string> fastSegments;
+        std::vector<std::string> referenceSegments;
+        ASSERT_EQ(fast.splitPath(text), reference.splitPath(text));
+        fast.pathSegments(fastSegments);
+        reference.pathSegments(referenceSegments);
+        ASSERT_EQ(fastSegments, referenceSegments);
+    }
+}
+
 // Shapes the generator reaches only by luck: each is a place where the quick cuts hand over to the documented steps.
 TEST(JsonDifferential, HandOverCasesReadTheSame) {
     const std::vector<std::string> texts = {
-        R"({"a":[1,2]]],"b":2})",           // an array value followed by stray closers
-        R"([{"a":1}],[2])",                  // elements after the outermost closer
-        R"([1,{"a":[}],3])",                 // a closer of the wrong kind inside an element
-        R"({"a":"x"y","b":1})",              // an unpaired quote inside a value
-        R"({"a":{"b":1}"c":2})",             // a missing comma after a nested object
-        R"({"a" "b":1})",                    // a missing colon merges two members
-        R"({"a":[1,2])",                     // the outermost closer missing
-        R"([[1],])",                         // a trailing comma
-        R"([,])",                            // two empty elements
-        "{\"a\":{\"b\":1\n  },\"c\":[1\n ]}",  // blanks at line starts inside nested values
-        "{\"a\":\"x\\ \\\"] y\",\"b\":[1 ] }",  // a quote behind a backslash after compaction
-        R"({"k":"\|\\","v":[1]})",           // a backslash-pipe in the text
+        R"({"a":[1,2]]],"b":2})",                       // an array value followed by stray closers
+        R"([{"a":1}],[2])",                             // elements after the outermost closer
+        R"([1,{"a":[}],3])",                            // a closer of the wrong kind inside an element
+        R"({"a":"x"y","b":1})",                         // an unpaired quote inside a value
+        R"({"a":{"b":1}"c":2})",                        // a missing comma after a nested object
+        R"({"a" "b":1})",                               // a missing colon merges two members
+        R"({"a":[1,2])",                                // the outermost closer missing
+        R"([[1],])",                                    // a trailing comma
+        R"([,])",                                       // two empty elements
+        "{\"a\":{\"b\":1\n  },\"c\":[1\n ]}",           // blanks at line starts inside nested values
+        "{\"a\":\"x\\ \\\"] y\",\"b\":[1 ] }",          // a quote behind a backslash after compaction
+        R"({"k":"\|\\","v":[1]})",                      // a backslash-pipe in the text
         "{\"a\":{\"s\":\"x\\\xE3\x80\x80\",\"t\":1}}",  // a quote that compaction puts behind a backslash
-        "[{\"s\":\"\\\\\\|\\\\\\\"\"}]",  // backslash-pipes between escaped backslashes
-        R"({"a":[1]} {"b":2})",              // two objects in a row
+        "[{\"s\":\"\\\\\\|\\\\\\\"\"}]",                // backslash-pipes between escaped backslashes
+        R"({"a":[1]} {"b":2})",                         // two objects in a row
         "\xE3\x80\x80{\"a\"\xE3\x80\x80:\xE3\x80\x80[\xE3\x80\x80\"x\"\xE3\x80\x80]\xE3\x80\x80}",
     };
     for (const std::string& text : texts) {
