@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include "ui/companions/about_window.h"
 #include "ui/main/click_label.h"
 #include "ui/main/progress_panel.h"
 #include "ui/main/result_grid.h"
@@ -21,6 +22,7 @@ private slots:
     void jumpsStartRunsOfTheirKind_data();
     void jumpsStartRunsOfTheirKind();
     void searchListHasNoAlbumJump();
+    void aboutWindowSamplePlaylistListsIt();
 };
 
 void AnalysisFlowTest::playlistFillsGrid() {
@@ -149,6 +151,24 @@ void AnalysisFlowTest::searchListHasNoAlbumJump() {
     QTest::mouseClick(harness.control("标签_歌手名称"), Qt::LeftButton);
     QCOMPARE(started.count(), 1);
     QVERIFY(!harness.window().searchMode());
+}
+
+// The about window's picture opens the sample playlist's page and lists it in the main window.
+void AnalysisFlowTest::aboutWindowSamplePlaylistListsIt() {
+    WindowHarness harness(stubPort(), "");
+    QWidget* about = harness.window().aboutWindow();
+    QVERIFY(about != nullptr);
+    auto* picture = about->findChild<QWidget*>(QString::fromUtf8("图片框_专辑封面"));
+    QVERIFY(picture != nullptr);
+    QTest::mouseClick(picture, Qt::LeftButton);
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 25, 10000);
+    QCOMPARE(grid->cornerText(), QStringLiteral("{25}"));
+    QCOMPARE(harness.control<QLineEdit>("编辑框_链接id")->text(),
+             QString::fromUtf8("[歌单]http://music.163.com/#/playlist?id=2330887406"));
+    QCOMPARE(harness.opener.opened.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(harness.opener.opened.front()),
+             QStringLiteral("http://music.163.com/playlist?id=2330887406"));
 }
 
 int runAnalysisFlowTests(int argc, char** argv) {
