@@ -84,20 +84,28 @@ void AnalysisDriver::runAnalysis() {
     view_.resetDetailPane();
     view_.collapseSettingsBar();
     state_.progressStep = 0;
+    ++state_.runNumber;
+    state_.problem = {};
     const ServiceCatalogue& catalogue = serviceCatalogue();
     // Labels of earlier runs are ours, not the user's: they must not reach recognition or stack up.
     state_.currentInput = stripKindLabels(view_.linkText());
     state_.progressStep = 1;
-    state_.currentKind = recogniseKind(state_.currentInput, view_.searchMode(), options_, http_);
+    const Recognition recognition = recogniseLink(state_.currentInput, view_.searchMode(), options_, http_);
+    state_.currentKind = recognition.kind;
+    // Probes that failed on the way are the cause only when nothing was recognised (no request follows then).
+    if (recognition.kind < 0 && !recognition.probeFailure.ok()) {
+        state_.problem = {FetchProblem::Cause::Transfer, recognition.probeFailure.message};
+    }
     state_.currentFieldSet = ServiceCatalogue::recordTypeOfKind(state_.currentKind);
     state_.progressStep = 2;
     const bool search = state_.currentKind == catalogue.searchKind();
     view_.switchMode(search);
-    if (!search) state_.currentInput = extractId(state_.currentInput);
+    // A short link's ID is in the address it led to; a search keeps the user's own words.
+    if (!search) state_.currentInput = extractId(recognition.text);
     state_.progressStep = 3;
     state_.currentRow = 0;
     const int status = fetchItems(state_.currentInput, state_.currentKind, state_.trackItems, state_.programmeItems,
-                                  http_, options_.maxCount);
+                                  http_, options_.maxCount, &state_.problem);
     if (status < 0) {
         // An early stop leaves the previous run's items behind; they must not show under the new label.
         state_.trackItems.clear();

@@ -33,6 +33,8 @@ constexpr long kMaxRedirects = 10;
 struct Reply {
     std::string body;
     std::string contentEncoding;
+    long responseCode = 0;
+    std::string redirectTarget;  // only when redirects are not followed
 };
 
 // One request, shared by the caller and its worker. The caller reads `reply` only once `finished` is set;
@@ -41,10 +43,13 @@ struct Exchange {
     std::string address;
     std::vector<std::string> connectTo;
     std::chrono::milliseconds timeout;
+    bool followRedirects = true;
     std::atomic<bool> abandoned{false};
     std::atomic<bool> finished{false};
     std::atomic<Clock::rep> lastActivity{Clock::now().time_since_epoch().count()};
-    bool succeeded = false;
+    CURLcode result = CURLE_FAILED_INIT;
+    bool tooLarge = false;
+    char error[CURL_ERROR_SIZE] = {};
     Reply reply;
 
     void touch() { lastActivity.store(Clock::now().time_since_epoch().count()); }
@@ -90,7 +95,11 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     auto& exchange = *static_cast<Exchange*>(user);
     const std::size_t length = size * count;
     std::string& body = exchange.reply.body;
-    if (exchange.abandoned.load() || length > kMaxBodyBytes - body.size()) return 0;
+    if (exchange.abandoned.load()) return 0;
+    if (length > kMaxBodyBytes - body.size()) {
+        exchange.tooLarge = true;
+        return 0;
+    }
     try {
         body.append(data, length);
     } catch (const std::exception&) {
@@ -127,7 +136,8 @@ void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, exchange.followRedirects ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, exchange.error);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
     curl_easy_setopt(curl, CURLOPT_REFERER, exchange.address.c_str());
@@ -147,7 +157,7 @@ void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-// The worker's part: runs the whole exchange; any failure leaves `succeeded` false.
+// The worker's part: runs the whole exchange; any failure leaves `result` other than CURLE_OK.
 void perform(Exchange& exchange) {
     CurlHandle curl(curl_easy_init());
     CurlList headers;
@@ -157,7 +167,35 @@ void perform(Exchange& exchange) {
         if (!appendTo(connectTo, entry)) return;
     }
     setRequestOptions(curl.get(), exchange, headers.get(), connectTo.get());
-    exchange.succeeded = curl_easy_perform(curl.get()) == CURLE_OK;
+    exchange.result = curl_easy_perform(curl.get());
+    if (exchange.result != CURLE_OK) return;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &exchange.reply.responseCode);
+    char* target = nullptr;
+    if (curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target != nullptr) {
+        exchange.reply.redirectTarget = target;
+    }
+}
+
+TransferStatus failure(TransferStatus::Code code, std::string message) { return {code, std::move(message)}; }
+
+// What went wrong, in libcurl's own words where it has them ("Failed to connect to ... Connection refused").
+TransferStatus statusOf(const Exchange& exchange) {
+    if (exchange.tooLarge) return failure(TransferStatus::Code::TooLarge, "answer larger than 64 MiB");
+    const std::string detail = exchange.error[0] != '\0' ? exchange.error : curl_easy_strerror(exchange.result);
+    switch (exchange.result) {
+        case CURLE_OK:
+            return {};
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+            return failure(TransferStatus::Code::NoConnection, detail);
+        case CURLE_OPERATION_TIMEDOUT:
+            return failure(TransferStatus::Code::TimedOut, detail);
+        case CURLE_FILESIZE_EXCEEDED:
+            return failure(TransferStatus::Code::TooLarge, "answer larger than 64 MiB");
+        default:
+            return failure(TransferStatus::Code::Failed, detail);
+    }
 }
 
 // Waits for the worker, pumping events. False when it stayed silent for the whole time-out.
@@ -170,20 +208,26 @@ bool waitForWorker(const Exchange& exchange, const EventPump& pump) {
     return true;
 }
 
-std::optional<Reply> transfer(const std::string& address, const HttpSettings& settings,
-                              const std::vector<std::string>& connectTo) {
+struct Transfer {
+    std::optional<Reply> reply;  // nothing when the request failed
+    TransferStatus status;
+};
+
+Transfer transfer(const std::string& address, const HttpSettings& settings, const std::vector<std::string>& connectTo,
+                  bool followRedirects = true) {
     initialiseCurlOnce();
     auto exchange = std::make_shared<Exchange>();
     exchange->address = address;
     exchange->connectTo = connectTo;
     exchange->timeout = settings.timeout;
+    exchange->followRedirects = followRedirects;
     try {
         std::thread([exchange] {
             perform(*exchange);
             exchange->finished.store(true, std::memory_order_release);
         }).detach();
     } catch (const std::system_error&) {
-        return std::nullopt;
+        return {std::nullopt, failure(TransferStatus::Code::Failed, "cannot start the request's thread")};
     }
     bool completed = false;
     try {
@@ -194,10 +238,11 @@ std::optional<Reply> transfer(const std::string& address, const HttpSettings& se
     }
     if (!completed) {
         exchange->abandoned.store(true);
-        return std::nullopt;
+        return {std::nullopt, failure(TransferStatus::Code::TimedOut, "no answer within the time-out")};
     }
-    if (!exchange->succeeded) return std::nullopt;
-    return std::move(exchange->reply);
+    TransferStatus status = statusOf(*exchange);
+    if (!status.ok()) return {std::nullopt, std::move(status)};
+    return {std::move(exchange->reply), {}};
 }
 
 bool isPort(std::string_view text) {
@@ -225,7 +270,7 @@ std::vector<std::string> serviceConnectTo(std::string_view hostAndPort) {
     if (colon == std::string_view::npos) return {};
     if (!isHost(hostAndPort.substr(0, colon)) || !isPort(hostAndPort.substr(colon + 1))) return {};
     std::vector<std::string> entries;
-    for (std::string_view host : {kMainHost, kSearchHost, kWebHost}) {
+    for (std::string_view host : {kMainHost, kSearchHost, kWebHost, kShortLinkHost}) {
         std::string entry = std::string(host) + "::" + std::string(hostAndPort);
         if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(std::move(entry));
     }
@@ -242,23 +287,43 @@ CurlTransport::CurlTransport(HttpSettings settings) : settings_(std::move(settin
 }
 
 std::string CurlTransport::fetchText(const std::string& address) {
+    TransferStatus ignored;
+    return fetchTextWithStatus(address, ignored);
+}
+
+std::string CurlTransport::fetchTextWithStatus(const std::string& address, TransferStatus& status) {
     try {
-        std::optional<Reply> reply = transfer(address, settings_, connectTo_);
-        if (!reply) return {};
-        std::optional<std::string> text = decodeContent(reply->body, reply->contentEncoding);
-        if (!text) return {};
+        Transfer result = transfer(address, settings_, connectTo_);
+        status = std::move(result.status);
+        if (!result.reply) return {};
+        std::optional<std::string> text = decodeContent(result.reply->body, result.reply->contentEncoding);
+        if (!text) {
+            status = failure(TransferStatus::Code::CorruptBody, "compressed answer is corrupt, truncated or too large");
+            return {};
+        }
         // A UTF-8 Content-Type would ask for conversion to the local code page, which is UTF-8 here: bytes stay.
         text->resize(std::min(text->find('\0'), text->size()));
         return std::move(*text);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        status = failure(TransferStatus::Code::Failed, error.what());
         return {};
     }
 }
 
 std::string CurlTransport::fetchBytes(const std::string& address) {
     try {
-        std::optional<Reply> reply = transfer(address, settings_, connectTo_);
-        return reply ? std::move(reply->body) : std::string();
+        Transfer result = transfer(address, settings_, connectTo_);
+        return result.reply ? std::move(result.reply->body) : std::string();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string CurlTransport::redirectTarget(const std::string& address) {
+    try {
+        Transfer result = transfer(address, settings_, connectTo_, false);
+        if (!result.reply || result.reply->responseCode < 300 || result.reply->responseCode > 399) return {};
+        return std::move(result.reply->redirectTarget);
     } catch (const std::exception&) {
         return {};
     }

@@ -22,13 +22,15 @@ public:
 
     std::string fetchText(const std::string& address) override;
     std::string fetchBytes(const std::string& address) override;
+    std::string fetchTextWithStatus(const std::string& address, TransferStatus& status) override;
+    std::string redirectTarget(const std::string& address) override;
 
 private:
     HttpSettings settings_;
     std::vector<std::string> connectTo_;
 };
 
-// libcurl connect-to entries sending every service host to HOST:PORT; empty when the text is not HOST:PORT
+// libcurl connect-to entries sending every service host, the short-link host included, to HOST:PORT; empty when the text is not HOST:PORT
 // (a host, a colon, a port from 1 to 65535).
 std::vector<std::string> serviceConnectTo(std::string_view hostAndPort);
 

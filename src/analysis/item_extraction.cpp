@@ -57,20 +57,49 @@ int listCount(JsonDocument& document, const std::string& listPath, int kind) {
     return (kind == kProgrammeKind && n > 0) ? 1 : n;
 }
 
+// An artist page that is not a page may be the service's refusal, which is JSON.
+std::string refusalOfPage(const std::string& page) {
+    const std::size_t first = page.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos || page[first] != '{') return {};
+    JsonDocument document;
+    document.parse(page, false);
+    return refusalOf(document);
+}
+
+void report(FetchProblem* problem, FetchProblem::Cause cause, std::string message) {
+    if (problem == nullptr || message.empty()) return;
+    problem->cause = cause;
+    problem->message = std::move(message);
+}
+
 }  // namespace
 
 int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
-               HttpTransport& http, int maxCount) {
+               HttpTransport& http, int maxCount, FetchProblem* problem) {
     const ServiceCatalogue& catalogue = serviceCatalogue();
     if (kind < 0 || kind >= catalogue.entryCount()) return kFetchBadKind;
     if (kind != catalogue.searchKind() && integerValue64(text) <= 0) return kFetchBadId;
     if (kind == catalogue.searchKind() && removeBlanks(text).empty()) return kFetchBlankSearch;
     text = replaceAllNoCase(text, kSearchMarker, "");
-    std::string answer = http.fetchText(requestAddress(text, kind, maxCount));
-    if (kind == kArtistKind)
-        answer = textBetween(urlDecodeUtf8(answer), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
+    TransferStatus status;
+    std::string answer = http.fetchTextWithStatus(requestAddress(text, kind, maxCount), status);
+    if (!status.ok()) report(problem, FetchProblem::Cause::Transfer, status.message);
+    if (kind == kArtistKind) {
+        const std::string page = std::move(answer);
+        answer = textBetween(urlDecodeUtf8(page), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
+        if (answer.empty()) report(problem, FetchProblem::Cause::Refusal, refusalOfPage(page));
+    }
     JsonDocument document;
-    return extractItems(answer, kind, document, tracks, programmes);
+    const int count = extractItems(answer, kind, document, tracks, programmes);
+    report(problem, FetchProblem::Cause::Refusal, refusalOf(document));
+    return count;
+}
+
+std::string refusalOf(JsonDocument& document) {
+    const std::string code = itemText(document, "code");
+    if (code.empty() || code == "200") return {};
+    const std::string message = itemText(document, "msg");
+    return "code " + code + (message.empty() ? "" : ": " + message);
 }
 
 int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
@@ -108,20 +137,6 @@ int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const 
         return -1;
     }
     return static_cast<int>(rows.size());
-}
-
-void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount) {
-    if (row <= 0 || row > static_cast<int>(rows.size())) return;
-    if (!rows[row - 1].audioAddress.empty()) return;
-    const std::string trackId = rows[row - 1].trackId;
-    std::string id = trackId;
-    std::vector<TrackItem> tracks;
-    std::vector<ProgrammeItem> programmes;
-    constexpr int kSongKind = 2;
-    fetchItems(id, kSongKind, tracks, programmes, http, maxCount);
-    // The wait pumps events: a new run may have replaced the rows meanwhile, so look the row up again.
-    if (tracks.empty() || row > static_cast<int>(rows.size()) || rows[row - 1].trackId != trackId) return;
-    rows[row - 1].audioAddress = tracks.back().audioAddress;
 }
 
 }  // namespace velomir

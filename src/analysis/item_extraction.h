@@ -17,10 +17,23 @@ inline constexpr int kFetchBadKind = -3;
 inline constexpr int kFetchBadId = -1;
 inline constexpr int kFetchBlankSearch = -2;
 
+// Why a fetch that asked the service gave nothing usable; an honest empty answer is no problem.
+struct FetchProblem {
+    enum class Cause { None, Transfer, Refusal };
+    Cause cause = Cause::None;
+    std::string message;  // the transport's reason, or the service's code and msg
+
+    bool any() const { return cause != Cause::None; }
+};
+
 // Validates the input, fills the kind's address template and extracts the answer's items. `text` loses every
-// "--s--" marker. Returns a status above or the number of items.
+// "--s--" marker. Returns a status above or the number of items; `problem`, when given, says what went wrong.
 int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
-               HttpTransport& http, int maxCount);
+               HttpTransport& http, int maxCount, FetchProblem* problem = nullptr);
+
+// The service's refusal in a parsed answer: a top-level "code" other than 200, as "code -460: Cheating";
+// empty when the answer is no refusal.
+std::string refusalOf(JsonDocument& document);
 
 // Parses `answer` into `document` and reads the kind's list; both lists are emptied first.
 int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
@@ -29,8 +42,5 @@ int extractItems(std::string_view answer, int kind, JsonDocument& document, std:
 // Replaces `rows` with one row per track (record type 1) or programme (2); -1 and no rows for any other type.
 int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const std::vector<ProgrammeItem>& programmes,
                     std::vector<ResultRow>& rows);
-
-// Fills the audio address of the 1-based row `row` from the song's details when the answer left it empty.
-void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
 
 }  // namespace velomir

@@ -1,8 +1,8 @@
 #include "analysis/link_recognition.h"
 
-#include "analysis/http_transport.h"
 #include "analysis/service_catalogue.h"
 #include "analysis/service_hosts.h"
+#include "pattern/regex_object.h"
 #include "pattern/regex_matcher.h"
 #include "text/text_helpers.h"
 
@@ -12,6 +12,12 @@ namespace {
 
 // An answer longer than this counts as a hit: the service's error answers are shorter.
 constexpr std::size_t kProbeThreshold = 200;
+constexpr int kMaxShortLinkRequests = 5;
+constexpr int kPlaylistKind = 0;
+constexpr int kProgrammeKind = 3;
+// Forms that carry no keyword: the charts are playlists, "/dj?id=" is the older programme address.
+constexpr std::string_view kChartMarker = "discover/toplist";
+constexpr std::string_view kOldProgrammeMarker = "/dj?";
 
 // The domain token goes only where it stands inside the host name, so IDs such as 2163 keep their digits.
 std::string removeDomainToken(const std::string& input) {
@@ -29,36 +35,95 @@ int kindByKeyword(const std::string& input, const ServiceCatalogue& catalogue) {
     return -1;
 }
 
-int kindByProbe(const std::string& input, const AnalysisOptions& options, HttpTransport& http) {
+int kindByForm(const std::string& input) {
+    if (!carriesId(input)) return -1;
+    if (containsNoCase(input, kChartMarker)) return kPlaylistKind;
+    if (containsNoCase(input, kOldProgrammeMarker)) return kProgrammeKind;
+    return -1;
+}
+
+int kindByProbe(const std::string& input, const AnalysisOptions& options, HttpTransport& http,
+                TransferStatus& failure) {
     const ServiceCatalogue& catalogue = serviceCatalogue();
     for (int k = 0; k < catalogue.searchKind(); ++k) {
         std::string address = replaceAllNoCase(catalogue.entry(k).templateText, "{id}", input);
         address = replaceAllNoCase(address, "{n}", std::to_string(options.maxCount));
-        if (http.fetchText(address).size() > kProbeThreshold) return catalogue.entry(k).index;
+        TransferStatus status;
+        if (http.fetchTextWithStatus(address, status).size() > kProbeThreshold) return catalogue.entry(k).index;
+        if (!status.ok()) failure = std::move(status);
     }
     return -1;
 }
 
-}  // namespace
+std::string hostOf(const std::string& address) {
+    const std::size_t scheme = address.find("://");
+    const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+    const std::size_t end = address.find_first_of(":/?#", start);
+    return asciiLower(address.substr(start, end == std::string::npos ? std::string::npos : end - start));
+}
 
-int recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http) {
+// Recognition without the short-link step: a short link's target is taken as it is.
+Recognition recogniseText(const std::string& input, bool searchMode, const AnalysisOptions& options,
+                          HttpTransport& http, bool followShortLinks) {
     const ServiceCatalogue& catalogue = serviceCatalogue();
     const int searchKind = catalogue.searchKind();
-    if (containsNoCase(input, catalogue.entry(searchKind).key)) return searchKind;
-    if (const int kind = kindByKeyword(input, catalogue); kind >= 0) return kind;
-    if (searchMode) return searchKind;
+    Recognition result{-1, input, {}};
+    if (containsNoCase(input, catalogue.entry(searchKind).key)) return result.kind = searchKind, result;
+    if (const int kind = kindByKeyword(input, catalogue); kind >= 0) return result.kind = kind, result;
+    if (const int kind = kindByForm(input); kind >= 0) return result.kind = kind, result;
+    if (const std::string link = followShortLinks ? findShortLink(input) : ""; !link.empty()) {
+        if (const std::string target = resolveShortLink(link, http); !target.empty()) {
+            return recogniseText(target, searchMode, options, http, false);
+        }
+    }
+    if (searchMode) return result.kind = searchKind, result;
     const int unrecognised = options.jumpToSearch ? searchKind : -1;
-    if (integerValue64(input) <= 0) return unrecognised;
-    const int probed = kindByProbe(input, options, http);
-    return probed >= 0 ? probed : unrecognised;
+    if (integerValue64(input) <= 0) return result.kind = unrecognised, result;
+    const int probed = kindByProbe(input, options, http, result.probeFailure);
+    if (probed >= 0) result.probeFailure = {};
+    result.kind = probed >= 0 ? probed : unrecognised;
+    return result;
+}
+
+}  // namespace
+
+Recognition recogniseLink(const std::string& input, bool searchMode, const AnalysisOptions& options,
+                          HttpTransport& http) {
+    return recogniseText(input, searchMode, options, http, true);
+}
+
+int recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http) {
+    return recogniseLink(input, searchMode, options, http).kind;
 }
 
 std::string extractId(const std::string& input) {
     if (removeBlanks(input).empty()) return "-1";
+    const std::string text = removeDomainToken(input);
+    // A query's "id=" names the item; other digits (an app version in a share link) come first in some links.
+    RegexMatcher parameter;
+    parameter.create("[?&]id=(\\d+)");
+    if (parameter.execute(text) > 0) return std::to_string(integerValue64(parameter.groupText(1, 1)));
     RegexMatcher matcher;
     matcher.create("(\\d+)");
-    matcher.execute(removeDomainToken(input));
+    matcher.execute(text);
     return std::to_string(integerValue64(matcher.groupText(1, 1)));
+}
+
+std::string findShortLink(const std::string& input) {
+    RegexMatcher matcher;
+    matcher.create(RegexObject::escapeAll(kShortLinkHost) + "/([A-Za-z0-9]+)");
+    if (matcher.execute(input) == 0) return {};
+    return "http://" + std::string(kShortLinkHost) + "/" + matcher.groupText(1, 1);
+}
+
+std::string resolveShortLink(const std::string& shortLink, HttpTransport& http) {
+    std::string address = shortLink;
+    for (int request = 0; request < kMaxShortLinkRequests; ++request) {
+        address = http.redirectTarget(address);
+        if (address.empty()) return {};
+        if (hostOf(address) != kShortLinkHost) return address;
+    }
+    return {};
 }
 
 }  // namespace velomir

@@ -4,17 +4,36 @@
 #include <string>
 
 #include "analysis/analysis_options.h"
+#include "analysis/http_transport.h"
 
 namespace velomir {
 
-class HttpTransport;
+struct Recognition {
+    int kind = -1;     // a catalogue index 0..6, or -1 when the input is not recognised
+    std::string text;  // what the kind was recognised in: the input, or the address its short link led to
+    TransferStatus probeFailure;  // why the probes of a bare number failed, when they did and nothing was found
+};
 
-// Kind of the input: a catalogue index 0..6, or -1 when it is not recognised. A bare number is probed against
-// the service (up to six requests through `http`), so this may take seconds.
+// Recognises the input: keywords, then the forms they miss (chart, old programme address, short link), then
+// search mode, then probing a bare number against the service (up to six requests through `http`, so this may
+// take seconds). A short link costs one request to the short-link host per redirect.
+Recognition recogniseLink(const std::string& input, bool searchMode, const AnalysisOptions& options,
+                          HttpTransport& http);
+
+// The kind alone: recogniseLink(...).kind.
 int recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http);
 
-// The first run of digits after the service's host name is taken out, as a decimal ID without leading zeros:
-// "0" when there are no digits (or they do not fit 64 bits), "-1" for blank input.
+// The ID of a link, as a decimal text without leading zeros: the digits of an "id=" query parameter when there is
+// one, else the first run of digits after the service's host name. "0" when there are no digits (or they do not
+// fit 64 bits), "-1" for blank input.
 std::string extractId(const std::string& input);
+
+// The short link ("163cn.tv/CODE", with or without scheme) anywhere in the text, as "http://163cn.tv/CODE"; empty
+// when there is none.
+std::string findShortLink(const std::string& input);
+
+// Follows a short link's redirects while they stay on the short-link host (at most five requests) and gives the
+// first address that leaves it, which is not fetched; empty when there is no redirect or a request fails.
+std::string resolveShortLink(const std::string& shortLink, HttpTransport& http);
 
 }  // namespace velomir

@@ -9,6 +9,8 @@ namespace velomir {
 inline constexpr std::string_view kMainHost = "music.163.com";
 inline constexpr std::string_view kSearchHost = "s.music.163.com";
 inline constexpr std::string_view kWebHost = "music.163.com";
+// The host of the short links the service's apps hand out for sharing.
+inline constexpr std::string_view kShortLinkHost = "163cn.tv";
 // The digits in the host name, removed before an ID is looked for in a pasted link.
 inline constexpr std::string_view kDomainToken = "163";
 

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "text/text_helpers.h"
+
 namespace velomir {
 
 namespace {
@@ -53,12 +55,15 @@ CliParse parseCliArguments(const std::vector<std::string>& arguments) {
     bool onlyText = false;
     for (std::size_t i = 0; i < arguments.size() && parse.error.empty(); ++i) {
         const std::string& arg = arguments[i];
-        if (onlyText || arg.empty() || arg[0] != '-' || arg == "-") {
+        // "--s--words" is the search marker the link box understands, not an option.
+        if (onlyText || arg.empty() || arg[0] != '-' || arg == "-" || asciiLower(arg).starts_with("--s--")) {
             options.text += (options.text.empty() ? "" : " ") + arg;
         } else if (arg == "--") {
             onlyText = true;
         } else if (arg == "--search") {
             options.searchMode = true;
+        } else if (arg == "--resolve") {
+            options.resolve = true;
         } else if (arg == "--no-auto-search") {
             options.analysis.jumpToSearch = false;
         } else if (arg == "--help" || arg == "-h") {
@@ -89,12 +94,16 @@ const char* cliUsage() {
            "  --max N                   at most N search results or radio programmes (default 100)\n"
            "  --no-auto-search          do not search for TEXT that is not recognised\n"
            "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json or m3u\n"
+           "  --resolve                 fill in the audio addresses the answer withholds (m3u always does)\n"
            "  --service-address HOST:PORT\n"
            "                            send the service's requests to HOST:PORT (e.g. the stand-in service)\n"
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"
-           "Exit status: 0 after a run (also with no rows), 2 for wrong usage.\n";
+           "TEXT starting with --s-- is searched for, as in the link box.\n"
+           "\n"
+           "Exit status: 0 after a run (also with no rows), 1 when the request failed or the service refused it\n"
+           "(the rows found are still printed, the cause goes to stderr), 2 for wrong usage.\n";
 }
 
 }  // namespace velomir

@@ -13,6 +13,7 @@ enum class OutputFormat { Table, Tsv, Json, M3u };
 struct CliOptions {
     AnalysisOptions analysis;
     bool searchMode = false;
+    bool resolve = false;  // fill missing audio addresses (m3u always does)
     bool formatGiven = false;
     OutputFormat format = OutputFormat::Table;
     std::string serviceAddress;

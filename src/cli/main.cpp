@@ -4,8 +4,8 @@
 #include <iostream>
 
 #include "analysis/analysis_driver.h"
+#include "analysis/audio_address.h"
 #include "analysis/curl_transport.h"
-#include "analysis/item_extraction.h"
 #include "cli/cli_options.h"
 #include "cli/cli_view.h"
 #include "cli/row_printer.h"
@@ -28,6 +28,23 @@ velomir::EventPump progressPump(const velomir::AnalysisDriver* const* driver, bo
         shown = step;
         std::cerr << "\r\033[K" << velomir::progressText(step) << std::flush;
     };
+}
+
+// Says on stderr what the rows cannot: why there are none. The exit status of the run.
+int reportOutcome(const velomir::RunState& state, const std::string& text) {
+    const velomir::FetchProblem& problem = state.problem;
+    if (problem.cause == velomir::FetchProblem::Cause::Transfer) {
+        std::cerr << kProgram << ": request failed: " << problem.message << "\n";
+        return 1;
+    }
+    if (problem.cause == velomir::FetchProblem::Cause::Refusal) {
+        std::cerr << kProgram << ": the service refused the request: " << problem.message << "\n";
+        return 1;
+    }
+    if (state.currentKind < 0) {
+        std::cerr << kProgram << ": not a link or ID of the service: " << text << " (--search searches for it)\n";
+    }
+    return 0;
 }
 
 }  // namespace
@@ -61,16 +78,15 @@ int main(int argc, char** argv) {
     const velomir::OutputFormat format = options.formatGiven     ? options.format
                                          : isatty(STDOUT_FILENO) ? velomir::OutputFormat::Table
                                                                  : velomir::OutputFormat::Tsv;
-    if (format == velomir::OutputFormat::M3u) {
-        // A playlist is useless without addresses: ask for the ones the answer left out.
-        for (int r = 1; r <= static_cast<int>(rows.size()); ++r) {
-            velomir::resolveAudioAddress(r, rows, http, options.analysis.maxCount);
-        }
+    // A playlist is useless without addresses: m3u always asks for the ones the answer withheld.
+    if (options.resolve || format == velomir::OutputFormat::M3u) {
+        velomir::resolveAudioAddresses(rows, http, options.analysis.maxCount);
     }
     if (terminalErr) std::cerr << "\r\033[K" << std::flush;
 
     const velomir::RunReport report{view.linkText(), driver.state().currentKind, driver.state().currentFieldSet,
                                     driver.state().columnTitles, &rows};
     velomir::printReport(std::cout, report, format);
-    return 0;
+    std::cout.flush();
+    return reportOutcome(driver.state(), options.text);
 }

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "analysis/playlist_export.h"
+#include "text/text_helpers.h"
+
 namespace velomir {
 
 namespace {
@@ -55,12 +58,6 @@ std::array<std::string, 3> gridTexts(const ResultRow& row, int fieldSet) {
 
 std::string rowId(const ResultRow& row, int fieldSet) { return fieldSet == 2 ? row.programmeId : row.trackId; }
 
-std::string oneLine(std::string text) {
-    for (char& c : text) {
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    }
-    return text;
-}
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
@@ -169,16 +166,6 @@ void printJson(std::ostream& out, const RunReport& report) {
     out << "\n]}\n";
 }
 
-void printM3u(std::ostream& out, const RunReport& report) {
-    out << "#EXTM3U\n#PLAYLIST:" << oneLine(report.label) << "\n";
-    for (const ResultRow& row : *report.rows) {
-        if (row.audioAddress.empty()) continue;
-        const auto texts = gridTexts(row, report.fieldSet);
-        const std::string who = texts[1].empty() ? "" : oneLine(texts[1]) + " - ";
-        out << "#EXTINF:-1," << who << oneLine(texts[0]) << "\n" << oneLine(row.audioAddress) << "\n";
-    }
-}
-
 }  // namespace
 
 int displayWidth(const std::string& text) {
@@ -203,7 +190,7 @@ void printReport(std::ostream& out, const RunReport& report, OutputFormat format
             printJson(out, report);
             break;
         case OutputFormat::M3u:
-            printM3u(out, report);
+            out << m3uPlaylist(*report.rows, report.fieldSet, report.label);
             break;
     }
 }

@@ -160,4 +160,11 @@ bool textToBoolean(std::string_view text) {
     return text == kTrueText || text == "\xD5\xE6";
 }
 
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    return text;
+}
+
 }  // namespace velomir

@@ -36,6 +36,9 @@ bool containsNoCase(std::string_view text, std::string_view needle);
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
 std::string replaceAllNoCase(std::string_view text, std::string_view from, std::string_view to);
 
+// Tabs and line breaks become spaces, for formats that keep one record on one line.
+std::string oneLine(std::string text);
+
 // Splits at every separator; empty columns between separators are kept, nothing is trimmed.
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);
 

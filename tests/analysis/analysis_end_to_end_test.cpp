@@ -6,6 +6,7 @@
 
 #include "analysis/analysis_driver.h"
 #include "analysis/curl_transport.h"
+#include "analysis/audio_address.h"
 #include "analysis/item_extraction.h"
 #include "recording_view.h"
 #include "stub_service.h"

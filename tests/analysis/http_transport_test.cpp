@@ -158,9 +158,10 @@ TEST_F(HttpTransportTest, ServiceAddressSendsServiceHostsToTheStandIn) {
 }
 
 TEST(ServiceConnectTo, AcceptsOnlyHostAndPort) {
-    const std::vector<std::string> routed = {"music.163.com::127.0.0.1:8080", "s.music.163.com::127.0.0.1:8080"};
+    const std::vector<std::string> routed = {"music.163.com::127.0.0.1:8080", "s.music.163.com::127.0.0.1:8080",
+                                             "163cn.tv::127.0.0.1:8080"};
     EXPECT_EQ(serviceConnectTo("127.0.0.1:8080"), routed);
-    EXPECT_EQ(serviceConnectTo("[::1]:65535").size(), 2u);
+    EXPECT_EQ(serviceConnectTo("[::1]:65535").size(), 3u);
     for (const char* malformed : {"", "127.0.0.1", ":8080", "host:0", "host:65536", "host:80x", "ho st:80", "a:b:80"}) {
         EXPECT_TRUE(serviceConnectTo(malformed).empty()) << malformed;
     }

@@ -1,3 +1,4 @@
+#include "analysis/audio_address.h"
 #include "analysis/item_extraction.h"
 
 #include <gtest/gtest.h>

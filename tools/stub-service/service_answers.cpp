@@ -8,6 +8,7 @@
 #include "radio_programmes.h"
 #include "text/text_helpers.h"
 #include "track_json.h"
+#include "withheld_tracks.h"
 
 namespace velomir {
 namespace {
@@ -16,6 +17,25 @@ constexpr std::int64_t kSamplePlaylistId = 2330887406;
 constexpr std::int64_t kSampleAlbumId = 35799123;
 constexpr std::int64_t kSampleArtistId = 101368;
 constexpr std::string_view kNotFound = R"({"code":404,"msg":"该资源不存在。"})";
+constexpr std::string_view kShortLinkHost = "163cn.tv";
+constexpr std::string_view kOuterPath = "/song/media/outer/url";
+
+// The short links the service's apps hand out, by code. The first is a real share link's shape: a mobile
+// address whose first digits are the app's version, not the ID.
+struct ShortLink {
+    std::string_view code;
+    std::string_view target;  // a path on the short-link host stays there; anything else leaves it
+};
+constexpr ShortLink kShortLinks[] = {
+    {"zHy7Ta", "https://y.music.163.com/m/song?app_version=8.9.20&id=436514312&uct2=U2FsdGVkX1&dlt=0846"},
+    {"pL9xQ2", "https://music.163.com/playlist?id=2330887406&userid=114919437"},
+    {"hop3Kd", "/pL9xQ2"},
+    {"l00pXx", "/l00pXx"},
+};
+
+std::string hostName(std::string_view host) {
+    return asciiLower(host.substr(0, host.find(':')));
+}
 
 StubAnswer jsonAnswer(std::string body) { return StubAnswer{200, std::string(kJsonType), std::move(body), {}, true}; }
 
@@ -113,8 +133,27 @@ StubAnswer ServiceAnswers::answer(const StubRequest& request) {
     return missing;
 }
 
+std::optional<std::string> ServiceAnswers::redirectTarget(const StubRequest& request, std::string_view host) {
+    const std::string path = trimmedPath(request.path);
+    if (hostName(host) == kShortLinkHost) {
+        for (const ShortLink& link : kShortLinks) {
+            if (path.size() > 1 && path.substr(1) == link.code) {
+                return link.target.starts_with("/") ? "http://" + std::string(host) + std::string(link.target)
+                                                    : std::string(link.target);
+            }
+        }
+        return std::string();
+    }
+    if (path != kOuterPath) return std::nullopt;
+    // "id=ID.mp3": the audio file of every song the service knows.
+    const std::int64_t id = integerValue64(request.param("id"));
+    if (id <= 0 || songObject(id).empty()) return std::string();
+    return audioAddress(base_, id);
+}
+
 StubAnswer ServiceAnswers::playlist(std::int64_t id) {
     if (id == kSamplePlaylistId) return jsonAnswer(samplePlaylistBody(base_));
+    if (id == kWithheldPlaylistId) return jsonAnswer(withheldPlaylistBody(base_));
     if (GeneratedPlaylists::trackCount(id) > 0) return streamedAnswer(generated_, id);
     return notFoundAnswer();
 }
@@ -141,6 +180,12 @@ StubAnswer ServiceAnswers::album(std::int64_t id) const {
 std::string ServiceAnswers::songObject(std::int64_t id) {
     JsonWriter out;
     SampleTrack song{};
+    if (const SampleTrack* withheld = findWithheldTrack(id)) {
+        TrackStyle style;
+        style.audio = withheldDetailAudio(id);
+        writeTrack(out, *withheld, base_, style);
+        return out.take();
+    }
     if (const SampleTrack* sample = findSampleTrack(id))
         song = *sample;
     else if (!findProgrammeSong(id, song) && !findSearchTrack(id, song)) {
@@ -151,11 +196,18 @@ std::string ServiceAnswers::songObject(std::int64_t id) {
 }
 
 StubAnswer ServiceAnswers::songDetail(std::string_view ids) {
-    std::string songs;
+    std::vector<std::string> found;
+    bool withheld = false;
     for (const std::string& idText : splitText(replaceAll(replaceAll(ids, "[", ""), "]", ""), ",")) {
         const std::int64_t id = integerValue64(idText);
-        const std::string song = id > 0 ? songObject(id) : std::string();
-        if (song.empty()) continue;
+        std::string song = id > 0 ? songObject(id) : std::string();
+        withheld = withheld || findWithheldTrack(id) != nullptr;
+        if (!song.empty()) found.push_back(std::move(song));
+    }
+    // Songs of the withheld list come back in reverse order, so that a client matching by position fails.
+    if (withheld) std::reverse(found.begin(), found.end());
+    std::string songs;
+    for (const std::string& song : found) {
         songs += songs.empty() ? "" : ",";
         songs += song;
     }

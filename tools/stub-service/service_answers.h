@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ public:
     StubAnswer answer(const StubRequest& request);
 
     StubAnswer playlist(std::int64_t id);
+
+    // Where a redirecting address sends its client: the short links on the short-link host `host`, and the outer
+    // address of a song's audio. nullopt for every other address; "" for one that is not found (HTTP 404).
+    std::optional<std::string> redirectTarget(const StubRequest& request, std::string_view host);
 
 private:
     StubAnswer album(std::int64_t id) const;

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <mutex>
 #include <thread>
 
 #include "answer_sender.h"
@@ -31,6 +32,7 @@ struct StubService::State {
     explicit State(StubOptions options) : options(std::move(options)) {}
     void handle(const httplib::Request& request, httplib::Response& response);
     void redirect(const httplib::Request& request, httplib::Response& response) const;
+    void log(const httplib::Request& request);
 
     StubOptions options;
     httplib::Server server;
@@ -39,9 +41,24 @@ struct StubService::State {
     std::unique_ptr<ServiceAnswers> answers;
     std::unique_ptr<AnswerSender> sender;
     int port = -1;
+    mutable std::mutex logMutex;
+    std::vector<std::string> requestLog;
 };
 
+void StubService::State::log(const httplib::Request& request) {
+    std::lock_guard lock(logMutex);
+    requestLog.push_back(request.get_header_value("Host") + request.target);
+}
+
 void StubService::State::handle(const httplib::Request& request, httplib::Response& response) {
+    log(request);
+    const StubRequest stubRequest{request.path, {request.params.begin(), request.params.end()}};
+    // Short links and the outer address only redirect; no fault spoils them.
+    if (const auto target = answers->redirectTarget(stubRequest, request.get_header_value("Host"))) {
+        response.status = target->empty() ? 404 : 302;
+        if (!target->empty()) response.set_header("Location", *target);
+        return;
+    }
     Fault fault = faultNamed(options.fault);
     const std::int64_t playlistId = playlistIdOf(request);
     StubAnswer answer;
@@ -50,7 +67,7 @@ void StubService::State::handle(const httplib::Request& request, httplib::Respon
         fault = own;
         answer = answers->playlist(kRedirectTarget);
     } else {
-        answer = answers->answer({request.path, {request.params.begin(), request.params.end()}});
+        answer = answers->answer(stubRequest);
     }
     // The redirect target itself is answered, or a redirect for every answer would never end.
     if (fault == Fault::Redirect && playlistId != kRedirectTarget) return redirect(request, response);
@@ -101,6 +118,16 @@ void StubService::stop() {
     state.stopSignal.trigger();
     state.server.stop();
     if (state.thread.joinable()) state.thread.join();
+}
+
+std::vector<std::string> StubService::requestLog() const {
+    std::lock_guard lock(state_->logMutex);
+    return state_->requestLog;
+}
+
+void StubService::clearRequestLog() {
+    std::lock_guard lock(state_->logMutex);
+    state_->requestLog.clear();
 }
 
 std::string StubService::baseAddress() const { return "http://127.0.0.1:" + std::to_string(state_->port); }

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velomir {
 
@@ -25,6 +26,11 @@ public:
 
     // Stops serving; answers held back by the slow and no-answer faults are let go at once.
     void stop();
+
+    // Every request received so far, in arrival order, as its Host header followed by its target
+    // ("music.163.com/api/song/detail/?ids=[1,2]").
+    std::vector<std::string> requestLog() const;
+    void clearRequestLog();
 
     // "http://127.0.0.1:PORT"; every address inside the answers starts with it.
     std::string baseAddress() const;

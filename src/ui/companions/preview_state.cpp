@@ -1,5 +1,6 @@
 #include "ui/companions/preview_state.h"
 
+#include "analysis/audio_address.h"
 #include "analysis/result_row.h"
 
 namespace velomir {
@@ -18,7 +19,8 @@ PreviewState PreviewState::fromRow(const ResultRow& row, int fieldSet) {
     state.previewTitle =
         programme ? row.programmeName + kTitleBreak + row.djNickname : row.trackName + kTitleBreak + row.artistNames;
     state.previewCover = row.pictureAddress();
-    state.previewAudio = row.audioAddress;
+    // The external link must play even where the answer withheld the address.
+    state.previewAudio = playableAudioAddress(row);
     return state;
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "analysis/audio_address.h"
 #include "analysis/item_extraction.h"
 #include "analysis/result_row.h"
 #include "analysis/service_hosts.h"
@@ -60,7 +61,12 @@ std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http
     std::vector<ProgrammeItem> programmes;
     // The detail answers carry no count placeholder, so the maximum count does not matter.
     fetchItems(id, kind, tracks, programmes, http, 1);
-    if (kind == kSongDetailKind) return tracks.empty() ? std::string() : tracks.front().audioAddress;
+    if (kind == kSongDetailKind) {
+        if (tracks.empty()) return {};
+        // A song the service knows but whose address it withholds plays through the outer address.
+        const std::string& audio = tracks.front().audioAddress;
+        return isMissingAudioAddress(audio) ? outerAudioAddress(request.id) : audio;
+    }
     return programmes.empty() ? std::string() : programmes.front().audioAddress;
 }
 

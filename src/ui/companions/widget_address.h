@@ -24,8 +24,9 @@ struct WidgetRequest {
 // The item a widget address names; nothing for any other address.
 std::optional<WidgetRequest> parseWidgetAddress(const std::string& address);
 
-// The audio address the service gives for the item (song details for type "2", programme details for "3");
-// empty when the type is neither or the service knows no such item. Blocks on the transport.
+// The audio address the service gives for the item (song details for type "2", programme details for "3"), the
+// outer address for a known song whose address is withheld; empty when the type is neither or the service knows
+// no such item. Blocks on the transport.
 std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http);
 
 }  // namespace velomir

@@ -2,7 +2,7 @@
 #include <QTimer>
 
 #include "analysis/analysis_driver.h"
-#include "analysis/item_extraction.h"
+#include "analysis/audio_address.h"
 #include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
 #include "ui/main/desktop_services.h"
@@ -41,15 +41,21 @@ void DetailPane::bindClicks() {
 void DetailPane::copyAudioAddress() {
     const int row = state_.currentRow;
     if (!validRow(row)) return;
+    copyLoadedText([this, row] {
+        // Resolve on a copy of the row: a run started while the answer is awaited replaces the list.
+        const unsigned generation = listGeneration_;
+        std::vector<ResultRow> single{state_.resultRows[static_cast<std::size_t>(row) - 1]};
+        resolveAudioAddress(1, single, services_.http, options_.maxCount);
+        if (generation == listGeneration_ && validRow(row)) {
+            state_.resultRows[static_cast<std::size_t>(row) - 1].audioAddress = single.front().audioAddress;
+        }
+        return single.front().audioAddress;
+    });
+}
+
+void DetailPane::copyLoadedText(const std::function<std::string()>& load) {
     showHint(QStringLiteral("正载入地址"));
-    // Resolve on a copy of the row: a run started while the answer is awaited replaces the list.
-    const unsigned generation = listGeneration_;
-    std::vector<ResultRow> single{state_.resultRows[static_cast<std::size_t>(row) - 1]};
-    resolveAudioAddress(1, single, services_.http, options_.maxCount);
-    if (generation == listGeneration_ && validRow(row)) {
-        state_.resultRows[static_cast<std::size_t>(row) - 1].audioAddress = single.front().audioAddress;
-    }
-    copyWithHint(single.front().audioAddress);
+    copyWithHint(load());
 }
 
 void DetailPane::copyPictureAddress() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "ui/main/click_label.h"
@@ -35,6 +36,8 @@ public:
     void createTooltips();
 
     void copyAudioAddress();
+    // Shows "正载入地址" while `load` waits, then copies what it gives with the copy hint.
+    void copyLoadedText(const std::function<std::string()>& load);
     void copyPictureAddress();
     void openPictureAddress();
     void jumpToAlbum();

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
         {{transport, clipboard, opener}, settingsPath(), velomir::makeSystemMediaBackend, [&closing] {
              closing = true;
              QCoreApplication::exit(0);
-         }});
+         },
+         {}});
     window.show();
     app.exec();
     return 0;

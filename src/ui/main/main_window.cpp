@@ -11,6 +11,7 @@
 #include "ui/companions/preview_controller.h"
 #include "ui/main/click_label.h"
 #include "ui/main/detail_pane.h"
+#include "ui/main/list_actions.h"
 #include "ui/main/progress_panel.h"
 #include "ui/main/result_grid.h"
 #include "ui/main/settings_bar.h"
@@ -35,6 +36,9 @@ MainWindow::MainWindow(MainWindowSetup setup)
     : setup_(std::move(setup)), settings_(setup_.settingsPath), driver_(*this, setup_.services.http, options_) {
     buildLayout();
     preview_ = std::make_unique<PreviewController>(setup_.services, setup_.makeBackend, this);
+    listActions_ = new ListActions({grid_, driver_.state(), options_, setup_.services, detail_,
+                                    [this] { return linkText(); }, setup_.chooseExportFile},
+                                   this);
     connectControls();
     initialise();
 }
@@ -62,8 +66,10 @@ GridControl& MainWindow::grid() { return *grid_; }
 void MainWindow::startAnalysis() {
     if (driver_.running()) return;
     emit analysisStarted();
+    listActions_->setRunning(true);
     driver_.runAnalysis();
     grid_->publish();
+    listActions_->setRunning(false);
 }
 
 void MainWindow::analyseLink(const std::string& link) {

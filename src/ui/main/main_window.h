@@ -26,6 +26,7 @@ namespace velomir {
 class AboutWindow;
 class ClickLabel;
 class DetailPane;
+class ListActions;
 class PreviewController;
 class ProgressPanel;
 class ResultGrid;
@@ -37,6 +38,8 @@ struct MainWindowSetup {
     MediaBackendFactory makeBackend;
     // Runs after the save at close; empty: leave the event loop with exit code 0.
     std::function<void()> endProcess;
+    // Where the grid's M3U export goes ("" cancels); empty: a save dialog asks.
+    std::function<QString()> chooseExportFile;
 };
 
 class MainWindow : public QWidget, public AnalysisView {
@@ -117,6 +120,7 @@ private:
     DetailPane* detail_ = nullptr;
     SettingsBar* settingsBar_ = nullptr;
     InputModes* modes_ = nullptr;
+    ListActions* listActions_ = nullptr;
     std::unique_ptr<PreviewController> preview_;
     QPointer<AboutWindow> about_;
 };

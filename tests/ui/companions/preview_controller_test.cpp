@@ -156,20 +156,29 @@ private slots:
 
     void copyShowsItsResultForTwoTicks_data() {
         QTest::addColumn<QString>("audio");
+        QTest::addColumn<QString>("trackId");
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("icon");
         QTest::addColumn<QString>("clipboard");
-        QTest::newRow("copied") << "http://m/1.mp3" << false << companion::kCopyDoneIcon << "http://m/1.mp3";
-        QTest::newRow("empty address") << "" << false << companion::kCopyFailedIcon << "left over";
-        QTest::newRow("refused") << "http://m/1.mp3" << true << companion::kCopyFailedIcon << "left over";
+        const QString outer = "http://music.163.com/song/media/outer/url?id=26291188.mp3";
+        QTest::newRow("copied") << "http://m/1.mp3" << "26291188" << false << companion::kCopyDoneIcon
+                                << "http://m/1.mp3";
+        QTest::newRow("withheld: outer address") << "" << "26291188" << false << companion::kCopyDoneIcon << outer;
+        QTest::newRow("placeholder: outer address")
+            << "http://m/0.mp3" << "26291188" << false << companion::kCopyDoneIcon << outer;
+        QTest::newRow("no address, no song ID") << "" << "" << false << companion::kCopyFailedIcon << "left over";
+        QTest::newRow("refused") << "http://m/1.mp3" << "26291188" << true << companion::kCopyFailedIcon
+                                 << "left over";
     }
     void copyShowsItsResultForTwoTicks() {
         QFETCH(QString, audio);
+        QFETCH(QString, trackId);
         QFETCH(bool, refused);
         QFETCH(QString, icon);
         QFETCH(QString, clipboard);
         RunState state = twoSongs(stub_->base());
         state.resultRows[0].audioAddress = audio.toStdString();
+        state.resultRows[0].trackId = trackId.toStdString();
         stub_->clipboard.refuses = refused;
         preview_->showPreview(state);
         QLabel* button = control("图片框_复制外链");

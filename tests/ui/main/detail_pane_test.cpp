@@ -36,7 +36,7 @@ private slots:
     void newestRowOwnsTheCover();
     void audioCopyShowsHintForTwoTicks();
     void missingAudioAddressResolvedOnce();
-    void unresolvableAudioAddressFailsCopy();
+    void unresolvableAudioAddressCopiesTheOuterAddress();
     void pictureAddressCopiedAndOpened();
     void foreignPictureAddressNeitherOpenedNorFetched();
     void answerTextsStayPlainText();
@@ -151,7 +151,8 @@ void DetailPaneTest::missingAudioAddressResolvedOnce() {
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);
 }
 
-void DetailPaneTest::unresolvableAudioAddressFailsCopy() {
+// Song detail gives nothing: the outer address still plays, and the row keeps it.
+void DetailPaneTest::unresolvableAudioAddressCopiesTheOuterAddress() {
     WindowHarness harness(stubPort());
     harness.runLink(kSamplePlaylist);
     harness.http.refuse = [](const std::string& address) {
@@ -159,9 +160,10 @@ void DetailPaneTest::unresolvableAudioAddressFailsCopy() {
     };
     harness.selectRow(5);
     QTest::mouseClick(harness.control("标签_下载地址"), Qt::LeftButton);
-    QCOMPARE(labelText(harness, "标签_复制提示"), QStringLiteral("复制失败"));
-    QCOMPARE(harness.clipboard.text(), std::string("before"));
-    QCOMPARE(harness.clipboard.writes, 0);
+    QCOMPARE(labelText(harness, "标签_复制提示"), QStringLiteral("内容已复制"));
+    const std::string outer = "http://music.163.com/song/media/outer/url?id=" + rowOf(harness, 5).trackId + ".mp3";
+    QCOMPARE(harness.clipboard.text(), outer);
+    QCOMPARE(rowOf(harness, 5).audioAddress, outer);
 }
 
 void DetailPaneTest::pictureAddressCopiedAndOpened() {

@@ -49,6 +49,11 @@ std::string ProbeTransport::fetchText(const std::string& address) {
 
 std::string ProbeTransport::fetchBytes(const std::string& address) { return pass(address, false); }
 
+std::string ProbeTransport::redirectTarget(const std::string& address) {
+    requests.push_back(address);
+    return inner_.redirectTarget(address);
+}
+
 std::string ProbeTransport::pass(const std::string& address, bool text) {
     requests.push_back(address);
     if (beforeAnswer) beforeAnswer(address);
@@ -84,7 +89,8 @@ std::string readFile(const QString& path) {
 WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(settingsFor(port)) {
     if (!settingsText.empty()) writeFile(settingsPath(), settingsText);
     window_ = std::make_unique<MainWindow>(MainWindowSetup{
-        {http, clipboard, opener}, settingsPath().toStdString(), makeSilentBackend, [this] { ended = true; }});
+        {http, clipboard, opener}, settingsPath().toStdString(), makeSilentBackend, [this] { ended = true; },
+        [this] { return exportPath; }});
 }
 
 QString WindowHarness::settingsPath() const { return folder.filePath(QStringLiteral("velomir.ini")); }

@@ -30,6 +30,7 @@ public:
 
     std::string fetchText(const std::string& address) override;
     std::string fetchBytes(const std::string& address) override;
+    std::string redirectTarget(const std::string& address) override;
 
     std::vector<std::string> requests;
     std::function<bool(const std::string&)> refuse;                           // true: answer ""
@@ -95,6 +96,7 @@ public:
     FakeClipboard clipboard;
     FakeOpener opener;
     bool ended = false;
+    QString exportPath;  // what the export's file chooser answers
 
 private:
     std::unique_ptr<MainWindow> window_;

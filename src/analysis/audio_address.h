@@ -1,0 +1,38 @@
+// Addresses that play. The service withholds the direct audio address of most tracks (null, or a placeholder
+// ending in /0.mp3): those are asked for from song detail and, failing that, replaced by the service's outer
+// address, which redirects to the audio file of every song the service lets play.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/result_row.h"
+
+namespace velomir {
+
+class HttpTransport;
+
+// Song detail takes at most this many IDs in one request.
+inline constexpr std::size_t kSongDetailBatch = 100;
+
+// True for an empty address and for the placeholder, whose last path segment is "0.mp3".
+bool isMissingAudioAddress(std::string_view address);
+
+// "http://music.163.com/song/media/outer/url?id=ID.mp3"; empty when `trackId` is no ID above 0.
+std::string outerAudioAddress(const std::string& trackId);
+
+// The address to hand on for a row without a network request: its own, else the outer address (track rows
+// only; a programme row's answer carries no song ID, so it keeps what it has).
+std::string playableAudioAddress(const ResultRow& row);
+
+// Fills the missing audio address of the 1-based row `row`: from the song's details, else the outer address.
+// The row keeps it. Rows replaced while the request waits (the pump may start a run) are left alone.
+void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
+
+// Fills every missing address at once: song detail for up to kSongDetailBatch IDs a request, answers matched to
+// rows by track ID, the outer address for what they lack. The IDs are read before the first wait and the rows
+// written after the last, so pass a copy when a run may replace `rows` meanwhile.
+void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
+
+}  // namespace velomir

@@ -1,0 +1,88 @@
+#include "ui/main/list_actions.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QSaveFile>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/audio_address.h"
+#include "analysis/playlist_export.h"
+#include "ui/main/desktop_services.h"
+#include "ui/main/detail_pane.h"
+#include "ui/main/result_grid.h"
+
+namespace velomir {
+
+ListActions::ListActions(ListActionsSetup setup, QObject* parent)
+    : QObject(parent),
+      setup_(std::move(setup)),
+      copyAll_(new QAction(QStringLiteral("复制所有音乐地址"), setup_.grid)),
+      exportM3u_(new QAction(QStringLiteral("导出 M3U 播放列表…"), setup_.grid)) {
+    copyAll_->setObjectName(QStringLiteral("动作_复制所有音乐地址"));
+    exportM3u_->setObjectName(QStringLiteral("动作_导出M3U播放列表"));
+    connect(copyAll_, &QAction::triggered, this, &ListActions::copyAllAudioAddresses);
+    connect(exportM3u_, &QAction::triggered, this, &ListActions::exportM3u);
+    setup_.grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(setup_.grid, &QWidget::customContextMenuRequested, this, &ListActions::showMenu);
+}
+
+void ListActions::setRunning(bool running) {
+    running_ = running;
+    updateEnabled();
+}
+
+// Only on a data row: the menu acts on the list the row belongs to.
+void ListActions::showMenu(const QPoint& position) {
+    if (!setup_.grid->indexAt(position).isValid()) return;
+    QMenu menu(setup_.grid);
+    menu.addAction(copyAll_);
+    menu.addAction(exportM3u_);
+    menu.exec(setup_.grid->viewport()->mapToGlobal(position));
+}
+
+void ListActions::updateEnabled() {
+    copyAll_->setEnabled(!running_ && !busy_);
+    exportM3u_->setEnabled(!running_ && !busy_);
+}
+
+std::vector<ResultRow> ListActions::resolvedRows() {
+    const unsigned run = setup_.state.runNumber;
+    std::vector<ResultRow> rows = setup_.state.resultRows;
+    busy_ = true;
+    updateEnabled();
+    // The requests pump events: a run may start and replace the list, whose new rows must stay as they are.
+    resolveAudioAddresses(rows, setup_.services.http, setup_.options.maxCount);
+    busy_ = false;
+    updateEnabled();
+    if (run == setup_.state.runNumber) setup_.state.resultRows = rows;
+    return rows;
+}
+
+void ListActions::copyAllAudioAddresses() {
+    if (running_ || busy_ || setup_.state.resultRows.empty()) return;
+    setup_.hints->copyLoadedText([this] { return audioAddressLines(resolvedRows()); });
+}
+
+void ListActions::exportM3u() {
+    if (running_ || busy_ || setup_.state.resultRows.empty()) return;
+    const QString path = chooseFile();
+    if (path.isEmpty()) return;
+    const int recordType = setup_.state.currentFieldSet;
+    const std::string title = setup_.title ? setup_.title() : std::string();
+    const std::string playlist = m3uPlaylist(resolvedRows(), recordType, title);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(playlist.data(), static_cast<qint64>(playlist.size()));
+    file.commit();
+}
+
+QString ListActions::chooseFile() {
+    if (setup_.chooseFile) return setup_.chooseFile();
+    return QFileDialog::getSaveFileName(setup_.grid->window(), QStringLiteral("导出 M3U 播放列表"),
+                                        QDir::home().filePath(QStringLiteral("velomir.m3u")),
+                                        QStringLiteral("M3U 播放列表 (*.m3u *.m3u8)"));
+}
+
+}  // namespace velomir
