@@ -1,6 +1,7 @@
 // The whole road from pasted text to rows, against the stand-in service on loopback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
 
@@ -10,6 +11,7 @@
 #include "analysis/item_extraction.h"
 #include "recording_view.h"
 #include "stub_service.h"
+#include "text/text_helpers.h"
 
 namespace velomir {
 namespace {
@@ -122,8 +124,12 @@ TEST_F(EndToEnd, ProgrammeGivesOneRowWithProgrammeTitles) {
 }
 
 TEST_F(EndToEnd, FaultsEndInNeutralResultsWithinTheTimeOut) {
-    const char* faults[] = {"9000001", "9000002", "9000003", "9000004", "9000005", "9000006", "9000007", "9000008"};
-    for (const char* id : faults) {
+    using Cause = FetchProblem::Cause;
+    const std::pair<const char*, Cause> faults[] = {
+        {"9000001", Cause::Transfer}, {"9000002", Cause::Transfer}, {"9000003", Cause::Transfer},
+        {"9000004", Cause::Transfer}, {"9000005", Cause::Transfer}, {"9000006", Cause::None},
+        {"9000007", Cause::None},     {"9000008", Cause::Refusal}};
+    for (const auto& [id, cause] : faults) {
         const auto start = std::chrono::steady_clock::now();
         const RunState& state = run(std::string("http://music.163.com/#/playlist?id=") + id);
         const auto waited = std::chrono::steady_clock::now() - start;
@@ -132,7 +138,57 @@ TEST_F(EndToEnd, FaultsEndInNeutralResultsWithinTheTimeOut) {
         EXPECT_EQ(view_.cell(0, 0), "{" + std::to_string(state.resultRows.size()) + "}") << id;
         // Generous bound: a fault may cost one time-out (2 s here), never an open-ended wait.
         EXPECT_LT(waited, std::chrono::seconds(10)) << id;
+        // The window stays silent; the command line names the cause.
+        EXPECT_EQ(state.problem.cause, cause) << id << ": " << state.problem.message;
+        EXPECT_EQ(state.problem.message.empty(), cause == Cause::None) << id;
     }
+    EXPECT_EQ(driver_->state().problem.message, "code -460: Cheating");
+    EXPECT_EQ(run("http://music.163.com/#/playlist?id=42").problem.message, "code 404: 该资源不存在。");
+}
+
+int requestsTo(const std::vector<std::string>& log, const std::string& host) {
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& r) {
+        return r.starts_with(host + "/");
+    }));
+}
+
+TEST_F(EndToEnd, ShortLinkCostsOneRequestAndItsTargetIsNeverFetched) {
+    const RunState& state = run("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)");
+    EXPECT_EQ(state.currentKind, 2);
+    ASSERT_EQ(state.resultRows.size(), 1u);
+    EXPECT_EQ(state.resultRows[0].trackId, "436514312");
+    const std::vector<std::string> log = stub_.requestLog();
+    EXPECT_EQ(requestsTo(log, "163cn.tv"), 1);
+    EXPECT_EQ(requestsTo(log, "y.music.163.com"), 0);
+    EXPECT_EQ(log.back(), "music.163.com/api/song/detail/?ids=[436514312]");
+
+    stub_.clearRequestLog();
+    EXPECT_EQ(run("163cn.tv/hop3Kd").resultRows.size(), 25u);
+    EXPECT_EQ(requestsTo(stub_.requestLog(), "163cn.tv"), 2);
+}
+
+TEST_F(EndToEnd, WithheldAddressesTakeFiveSongDetailRequestsMatchedById) {
+    std::vector<ResultRow> rows = run("http://music.163.com/#/playlist?id=1000000450").resultRows;
+    ASSERT_EQ(rows.size(), 450u);
+    EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), [](const ResultRow& r) { return isMissingAudioAddress(r.audioAddress); }));
+    stub_.clearRequestLog();
+    resolveAudioAddresses(rows, *http_, options_.maxCount);
+    EXPECT_EQ(stub_.requestLog().size(), 5u);
+    EXPECT_EQ(requestsTo(stub_.requestLog(), "music.163.com"), 5);
+    for (const ResultRow& row : rows) {
+        // Song detail gives an address for IDs ending in 0 (and answers in reverse order); the rest play outside.
+        const bool given = integerValue64(row.trackId) % 10 == 0;
+        EXPECT_EQ(row.audioAddress, given ? stub_.baseAddress() + "/audio/" + row.trackId + ".mp3"
+                                          : outerAudioAddress(row.trackId))
+            << row.trackId;
+    }
+}
+
+TEST_F(EndToEnd, OuterAddressRedirectsToTheAudioFile) {
+    EXPECT_EQ(http_->redirectTarget(outerAudioAddress("26291188")), stub_.baseAddress() + "/audio/26291188.mp3");
+    EXPECT_EQ(http_->fetchBytes(outerAudioAddress("26291188")),
+              http_->fetchBytes(stub_.baseAddress() + "/audio/26291188.mp3"));
+    EXPECT_EQ(http_->redirectTarget(outerAudioAddress("999")), "");
 }
 
 TEST_F(EndToEnd, RedirectIsFollowedToTheSamplePlaylist) {

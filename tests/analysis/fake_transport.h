@@ -24,10 +24,19 @@ public:
     }
     std::string fetchBytes(const std::string& address) override { return fetchText(address); }
 
+    // Answers `address` exactly with a redirect to `target`; every other address redirects nowhere.
+    void redirect(const std::string& address, const std::string& target) { redirects_[address] = target; }
+    std::string redirectTarget(const std::string& address) override {
+        requests.push_back(address);
+        const auto found = redirects_.find(address);
+        return found == redirects_.end() ? std::string() : found->second;
+    }
+
     std::vector<std::string> requests;
 
 private:
     std::vector<std::pair<std::string, std::string>> answers_;
+    std::map<std::string, std::string> redirects_;
 };
 
 }  // namespace velomir::testing

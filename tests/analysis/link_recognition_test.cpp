@@ -78,6 +78,86 @@ TEST(RecogniseKind, ProbeNeedsMoreThanTwoHundredBytes) {
     EXPECT_EQ(recogniseKind("123", false, options, silent), 6);
 }
 
+struct LinkCase {
+    const char* input;
+    int kind;
+    const char* id;
+};
+
+// Links the service's apps hand out that carry no keyword, or digits before the ID; and links a keyword already
+// decides, which must keep their kind and ID.
+TEST(RecogniseKind, FormsTheKeywordsMissAndTheIdParameter) {
+    const LinkCase cases[] = {
+        {"https://music.163.com/#/discover/toplist?id=3778678", 0, "3778678"},
+        {"https://music.163.com/#/Discover/TopList?id=19723756", 0, "19723756"},
+        {"http://music.163.com/#/dj?id=794062371", 3, "794062371"},
+        {"music.163.com/DJ?ID=794062371", 3, "794062371"},
+        {"https://y.music.163.com/m/song?app_version=8.9.20&id=436514312&uct2=U2FsdGVkX1", 2, "436514312"},
+        {"https://y.music.163.com/m/playlist?app_version=9.0.0&ID=2330887406", 0, "2330887406"},
+        // Decided by a keyword: unchanged.
+        {"http://music.163.com/#/playlist?id=123&user=7", 0, "123"},
+        {"http://music.163.com/#/djradio?id=350117068", 4, "350117068"},
+        {"分享赵雷的单曲《成都》: http://music.163.com/song/436514312/?userid=648225 (来自@网易云音乐)", 2, "436514312"},
+        {"https://music.163.com/song/1353163404/?userid=648", 2, "1353163404"},
+        {"http://music.163.com/artist?id=11/22", 5, "11"},
+        {"http://music.163.com/song?uid=5&id=26291188", 2, "26291188"},
+    };
+    for (const auto& c : cases) {
+        FakeTransport http;
+        EXPECT_EQ(recogniseKind(c.input, false, AnalysisOptions{}, http), c.kind) << c.input;
+        EXPECT_EQ(extractId(c.input), c.id) << c.input;
+        EXPECT_TRUE(http.requests.empty()) << c.input;
+    }
+    // Without an ID the forms decide nothing: the text is searched for.
+    FakeTransport http;
+    EXPECT_EQ(recogniseKind("https://music.163.com/#/discover/toplist", false, AnalysisOptions{}, http), 6);
+    EXPECT_EQ(recogniseKind("https://music.163.com/#/dj?id=0", false, AnalysisOptions{}, http), 6);
+}
+
+TEST(ShortLinks, FoundAnywhereWithOrWithoutScheme) {
+    EXPECT_EQ(findShortLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)"), "http://163cn.tv/zHy7Ta");
+    EXPECT_EQ(findShortLink("163CN.TV/ab12"), "http://163cn.tv/ab12");
+    EXPECT_EQ(findShortLink("http://163cn.tv/"), "");
+    EXPECT_EQ(findShortLink("http://163cnXtv/abc"), "");
+}
+
+TEST(ShortLinks, TheAddressTheyLeadToIsRecognisedAndNeverFetched) {
+    FakeTransport http;
+    http.redirect("http://163cn.tv/zHy7Ta", "https://y.music.163.com/m/song?app_version=8.9.20&id=436514312");
+    const Recognition song =
+        recogniseLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)", false, AnalysisOptions{}, http);
+    EXPECT_EQ(song.kind, 2);
+    EXPECT_EQ(extractId(song.text), "436514312");
+    EXPECT_EQ(http.requests, std::vector<std::string>{"http://163cn.tv/zHy7Ta"});
+
+    // Redirects that stay on the short-link host are followed.
+    http.requests.clear();
+    http.redirect("http://163cn.tv/hop3Kd", "http://163CN.tv/pL9xQ2");
+    http.redirect("http://163CN.tv/pL9xQ2", "https://music.163.com/playlist?id=2330887406&userid=1");
+    const Recognition playlist = recogniseLink("163cn.tv/hop3Kd", false, AnalysisOptions{}, http);
+    EXPECT_EQ(playlist.kind, 0);
+    EXPECT_EQ(extractId(playlist.text), "2330887406");
+    EXPECT_EQ(http.requests.size(), 2u);
+}
+
+TEST(ShortLinks, NoRedirectOrALoopCountsAsNoShortLink) {
+    AnalysisOptions noSearch;
+    noSearch.jumpToSearch = false;
+    FakeTransport http;
+    http.redirect("http://163cn.tv/l00pXx", "http://163cn.tv/l00pXx");
+    const Recognition loop = recogniseLink("see 163cn.tv/l00pXx", false, noSearch, http);
+    EXPECT_EQ(loop.kind, -1);
+    EXPECT_EQ(loop.text, "see 163cn.tv/l00pXx");
+    EXPECT_EQ(http.requests.size(), 5u);
+
+    FakeTransport silent;
+    EXPECT_EQ(recogniseKind("https://163cn.tv/gone1", false, AnalysisOptions{}, silent), 6);
+    EXPECT_EQ(silent.requests.size(), 1u);
+    // A short link in search mode is still followed: it names one item.
+    silent.redirect("http://163cn.tv/gone1", "http://music.163.com/album?id=35799123");
+    EXPECT_EQ(recogniseKind("https://163cn.tv/gone1", true, AnalysisOptions{}, silent), 1);
+}
+
 TEST(ExtractId, FirstDigitsAfterTheHost) {
     const std::pair<const char*, const char*> cases[] = {
         {"http://music.163.com/#/playlist?id=123&user=7", "123"},

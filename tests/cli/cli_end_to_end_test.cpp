@@ -14,17 +14,38 @@ namespace {
 struct Outcome {
     int status = -1;
     std::string out;
+    std::string err;
 };
+
+std::string readAll(FILE* file) {
+    std::string text;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), file)) text.append(buffer.data(), n);
+    return text;
+}
 
 Outcome runCli(const std::string& arguments) {
     Outcome outcome;
-    FILE* pipe = popen((std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return outcome;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) outcome.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    FILE* errors = std::tmpfile();
+    if (!errors) return outcome;
+    const std::string command = std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" +
+                                std::to_string(fileno(errors));
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe) {
+        outcome.out = readAll(pipe);
+        const int status = pclose(pipe);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::rewind(errors);
+        outcome.err = readAll(errors);
+    }
+    std::fclose(errors);
     return outcome;
+}
+
+int countOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 class CliEndToEnd : public ::testing::Test {
@@ -76,10 +97,59 @@ TEST_F(CliEndToEnd, M3uListsAResolvedAddressForEveryTrack) {
     EXPECT_EQ(entries, 25u);
 }
 
+TEST_F(CliEndToEnd, M3uListsEveryTrackOfAWithheldList) {
+    const Outcome outcome = runCli(address_ + "--format m3u 'http://music.163.com/#/playlist?id=1000000450'");
+    ASSERT_EQ(outcome.status, 0);
+    EXPECT_EQ(countOf(outcome.out, "#EXTINF:-1,"), 450);
+    EXPECT_EQ(countOf(outcome.out, "\nhttp://music.163.com/song/media/outer/url?id="), 405);
+    EXPECT_EQ(countOf(outcome.out, "/audio/6000000010.mp3\n"), 1);
+    EXPECT_EQ(outcome.out.find("/0.mp3\n"), std::string::npos) << "no placeholder is handed on";
+}
+
+TEST_F(CliEndToEnd, ResolveFillsAddressesForEveryFormat) {
+    const Outcome plain = runCli(address_ + "--format json " + kPlaylist);
+    const Outcome resolved = runCli(address_ + "--format json --resolve " + kPlaylist);
+    ASSERT_EQ(resolved.status, 0);
+    ASSERT_EQ(resolved.out.back(), '\n');
+    const auto before = nlohmann::json::parse(plain.out);
+    const auto after = nlohmann::json::parse(resolved.out);
+    for (int row : {4, 8, 12, 16}) {
+        EXPECT_TRUE(before["rows"][row]["audioAddress"] == "" ||
+                    before["rows"][row]["audioAddress"].get<std::string>().ends_with("/0.mp3"))
+            << row;
+        EXPECT_NE(after["rows"][row]["audioAddress"].get<std::string>().find("/audio/"), std::string::npos) << row;
+    }
+}
+
+TEST_F(CliEndToEnd, RefusalAndNoConnectionExitOneWithTheCauseOnStderr) {
+    const Outcome refused = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=9000008'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("\t{0}\n"), std::string::npos) << "the rows found are still printed";
+    EXPECT_EQ(refused.err, "velomir-cli: the service refused the request: code -460: Cheating\n");
+
+    StubService gone{StubOptions{}};
+    const int port = gone.start();
+    gone.stop();
+    const Outcome unreachable =
+        runCli("--service-address 127.0.0.1:" + std::to_string(port) + " --format tsv " + kPlaylist);
+    EXPECT_EQ(unreachable.status, 1);
+    EXPECT_EQ(unreachable.err.rfind("velomir-cli: request failed: ", 0), 0u) << unreachable.err;
+    EXPECT_EQ(countOf(unreachable.err, "\n"), 1);
+}
+
+TEST_F(CliEndToEnd, SearchMarkerArgumentIsText) {
+    const Outcome outcome = runCli(address_ + "--format tsv --max 3 --s--成都");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out.rfind("[搜索]--s--成都\t{3}\n", 0), 0u) << outcome.out;
+    EXPECT_EQ(runCli(address_ + "--format tsv --S--x").status, 0);
+}
+
 TEST_F(CliEndToEnd, NoRowsIsStillASuccessAndBadUsageIsTwo) {
     const Outcome empty = runCli(address_ + "--format tsv --no-auto-search 'nothing here'");
     EXPECT_EQ(empty.status, 0);
     EXPECT_NE(empty.out.find("\t{0}\n"), std::string::npos);
+    EXPECT_NE(empty.err.find("not a link or ID of the service: nothing here"), std::string::npos) << empty.err;
+    EXPECT_EQ(countOf(empty.err, "\n"), 1);
     EXPECT_EQ(runCli("--max 0 x").status, 2);
     EXPECT_EQ(runCli("").status, 2);
     EXPECT_EQ(runCli("--help").status, 0);

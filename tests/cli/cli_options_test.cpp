@@ -18,8 +18,12 @@ TEST(CliOptions, ReadsEveryOptionAndJoinsTheText) {
     EXPECT_EQ(p.options.format, OutputFormat::M3u);
     EXPECT_EQ(p.options.serviceAddress, "127.0.0.1:8080");
     EXPECT_EQ(p.options.text, "love song");
-    // After "--" everything is text, also what looks like an option.
+    EXPECT_FALSE(p.options.resolve);
+    EXPECT_TRUE(parse({"--resolve", "x"}).options.resolve);
+    // After "--" everything is text, also what looks like an option; so is the search marker in any case.
     EXPECT_EQ(parse({"--", "--s--love"}).options.text, "--s--love");
+    EXPECT_EQ(parse({"--S--成都", "--max", "3"}).options.text, "--S--成都");
+    EXPECT_EQ(parse({"--s--"}).error, "");
     EXPECT_TRUE(parse({"--help"}).options.help);
     EXPECT_TRUE(parse({"--version"}).options.version);
 }

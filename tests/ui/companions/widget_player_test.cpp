@@ -59,6 +59,26 @@ private slots:
         QCOMPARE(player->currentAddress(), std::string(kBlankPage));
     }
 
+    // Song detail withholds the address (null, or the /0.mp3 placeholder): the outer address plays, the player
+    // following its redirect; where song detail gives one, that one plays.
+    void withheldAddressesPlayThroughTheOuterAddress_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("played");
+        QTest::newRow("null") << "6000000001" << "http://music.163.com/song/media/outer/url?id=6000000001.mp3";
+        QTest::newRow("placeholder") << "6000000005" << "http://music.163.com/song/media/outer/url?id=6000000005.mp3";
+        QTest::newRow("given") << "6000000010" << "";
+    }
+    void withheldAddressesPlayThroughTheOuterAddress() {
+        QFETCH(QString, id);
+        QFETCH(QString, played);
+        auto player = makePlayer(stub_->http);
+        QSignalSpy completed(player.get(), &WidgetPlayer::navigationCompleted);
+        player->navigate(buildWidgetAddress(id.toStdString(), "2"));
+        QVERIFY(completed.wait());
+        const std::string expected = played.isEmpty() ? audio(id.toLatin1().constData()) : played.toStdString();
+        QCOMPARE(media_->played, std::vector<std::string>{expected});
+    }
+
     void unresolvableAddressesNeverComplete_data() {
         QTest::addColumn<QString>("address");
         QTest::newRow("unknown song") << QString::fromStdString(buildWidgetAddress("999", "2"));

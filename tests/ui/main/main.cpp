@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     failures += velomir::test::runAnalysisFlowTests(argc, argv);
     failures += velomir::test::runDetailPaneTests(argc, argv);
+    failures += velomir::test::runListActionsTests(argc, argv);
     failures += velomir::test::runWindowLayoutTests(argc, argv);
     failures += velomir::test::runSettingsTests(argc, argv);
     return failures == 0 ? 0 : 1;

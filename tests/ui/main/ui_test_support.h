@@ -121,6 +121,7 @@ namespace velomir::test {
 // Each test file runs its own test class.
 int runAnalysisFlowTests(int argc, char** argv);
 int runDetailPaneTests(int argc, char** argv);
+int runListActionsTests(int argc, char** argv);
 int runWindowLayoutTests(int argc, char** argv);
 int runSettingsTests(int argc, char** argv);
 
