@@ -127,6 +127,37 @@ TEST_F(HttpTransportTest, ErrorPagesAndRedirectsGiveTheirBodies) {
     EXPECT_EQ(seen().path, "/api/new");
 }
 
+TEST_F(HttpTransportTest, RedirectTargetIsReadNotFollowed) {
+    EXPECT_EQ(transport_.redirectTarget(local_.address("/old")), local_.address("/api/new"));
+    EXPECT_EQ(transport_.redirectTarget(local_.address("/missing")), "");
+    EXPECT_EQ(transport_.redirectTarget(local_.address("/plain")), "");
+    EXPECT_EQ(seen().path, "/plain") << "the redirect's target was not asked for";
+}
+
+// The command line names why a request failed; success reports nothing.
+TEST_F(HttpTransportTest, StatusNamesTheCauseOfAFailure) {
+    using Code = TransferStatus::Code;
+    int closedPort = 0;
+    {
+        testing::LocalHttpServer gone;
+        gone.start();
+        closedPort = gone.port;
+    }
+    const std::pair<std::string, Code> cases[] = {
+        {local_.address("/missing"), Code::Ok},
+        {"http://127.0.0.1:" + std::to_string(closedPort) + "/", Code::NoConnection},
+        {local_.address("/huge"), Code::TooLarge},
+        {local_.address("/bomb"), Code::CorruptBody},
+        {echo(compressed(kText, 31).substr(0, 12), "text/plain", "gzip"), Code::CorruptBody},
+    };
+    for (const auto& [address, code] : cases) {
+        TransferStatus status;
+        transport_.fetchTextWithStatus(address, status);
+        EXPECT_EQ(status.code, code) << address << ": " << status.message;
+        EXPECT_EQ(status.message.empty(), code == Code::Ok) << address;
+    }
+}
+
 TEST_F(HttpTransportTest, SendsTheDefaultHeaders) {
     const std::string address = local_.address("/headers?id=1");
     ASSERT_EQ(transport_.fetchText(address), "stand-in");
