@@ -85,9 +85,8 @@ TEST_P(TrackReaders, JoinsArtistsAndLeavesMissingFieldsEmpty) {
 }
 
 TEST_P(TrackReaders, FindsNoTracksInAnswersWithoutAList) {
-    for (const std::string& answer :
-         {std::string(), std::string("not json"), std::string("{\"result\":{}}"),
-          corpusFile("error-460-cheating.json"), corpusFile("song.json")}) {
+    for (const std::string& answer : {std::string(), std::string("not json"), std::string("{\"result\":{}}"),
+                                      corpusFile("error-460-cheating.json"), corpusFile("song.json")}) {
         SCOPED_TRACE(answer.substr(0, 40));
         EXPECT_TRUE(fieldsOf(answer).empty());
     }

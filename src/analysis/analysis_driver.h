@@ -23,7 +23,7 @@ struct RunState {
     std::vector<ResultRow> resultRows;
     std::vector<std::string> columnTitles{"名称", "歌手", "专辑"};
     std::vector<int> columnWidths{160, 100, 100};
-    int currentRow = 0;  // 1-based row shown in the detail pane, 0 for none
+    int currentRow = 0;      // 1-based row shown in the detail pane, 0 for none
     unsigned runNumber = 0;  // counts started runs, so that work begun on one list knows when it was replaced
     FetchProblem problem;    // why the last run's request gave nothing usable, if it did not
 };

@@ -30,8 +30,8 @@ private:
     std::vector<std::string> connectTo_;
 };
 
-// libcurl connect-to entries sending every service host, the short-link host included, to HOST:PORT; empty when the text is not HOST:PORT
-// (a host, a colon, a port from 1 to 65535).
+// libcurl connect-to entries sending every service host, the short-link host included, to HOST:PORT; empty when
+// the text is not HOST:PORT (a host, a colon, a port from 1 to 65535).
 std::vector<std::string> serviceConnectTo(std::string_view hostAndPort);
 
 }  // namespace velomir

@@ -22,8 +22,6 @@ struct FetchProblem {
     enum class Cause { None, Transfer, Refusal };
     Cause cause = Cause::None;
     std::string message;  // the transport's reason, or the service's code and msg
-
-    bool any() const { return cause != Cause::None; }
 };
 
 // Validates the input, fills the kind's address template and extracts the answer's items. `text` loses every

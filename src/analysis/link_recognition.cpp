@@ -2,8 +2,8 @@
 
 #include "analysis/service_catalogue.h"
 #include "analysis/service_hosts.h"
-#include "pattern/regex_object.h"
 #include "pattern/regex_matcher.h"
+#include "pattern/regex_object.h"
 #include "text/text_helpers.h"
 
 namespace velomir {

@@ -9,9 +9,9 @@
 namespace velomir {
 
 struct Recognition {
-    int kind = -1;     // a catalogue index 0..6, or -1 when the input is not recognised
-    std::string text;  // what the kind was recognised in: the input, or the address its short link led to
-    TransferStatus probeFailure;  // why the probes of a bare number failed, when they did and nothing was found
+    int kind = -1;                // a catalogue index 0..6, or -1 when the input is not recognised
+    std::string text;             // what was recognised: the input, or the address its short link led to
+    TransferStatus probeFailure;  // why the probes of a bare number failed, when they did and found nothing
 };
 
 // Recognises the input: keywords, then the forms they miss (chart, old programme address, short link), then

@@ -58,7 +58,6 @@ std::array<std::string, 3> gridTexts(const ResultRow& row, int fieldSet) {
 
 std::string rowId(const ResultRow& row, int fieldSet) { return fieldSet == 2 ? row.programmeId : row.trackId; }
 
-
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {

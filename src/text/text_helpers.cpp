@@ -6,13 +6,9 @@ namespace velomir {
 
 namespace {
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool isLeadingBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
+bool isLeadingBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // Reads sign and digits after blanks; returns false when the digits overflow Int (`negative` is still set).
 template <typename Int>
@@ -152,13 +148,9 @@ std::vector<std::string> splitText(std::string_view text, std::string_view separ
     return columns;
 }
 
-std::string booleanText(bool value) {
-    return std::string(value ? kTrueText : kFalseText);
-}
+std::string booleanText(bool value) { return std::string(value ? kTrueText : kFalseText); }
 
-bool textToBoolean(std::string_view text) {
-    return text == kTrueText || text == "\xD5\xE6";
-}
+bool textToBoolean(std::string_view text) { return text == kTrueText || text == "\xD5\xE6"; }
 
 std::string oneLine(std::string text) {
     for (char& c : text) {

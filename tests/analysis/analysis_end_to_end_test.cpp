@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/analysis_driver.h"
-#include "analysis/curl_transport.h"
 #include "analysis/audio_address.h"
+#include "analysis/curl_transport.h"
 #include "analysis/item_extraction.h"
 #include "recording_view.h"
 #include "stub_service.h"
@@ -125,10 +125,10 @@ TEST_F(EndToEnd, ProgrammeGivesOneRowWithProgrammeTitles) {
 
 TEST_F(EndToEnd, FaultsEndInNeutralResultsWithinTheTimeOut) {
     using Cause = FetchProblem::Cause;
-    const std::pair<const char*, Cause> faults[] = {
-        {"9000001", Cause::Transfer}, {"9000002", Cause::Transfer}, {"9000003", Cause::Transfer},
-        {"9000004", Cause::Transfer}, {"9000005", Cause::Transfer}, {"9000006", Cause::None},
-        {"9000007", Cause::None},     {"9000008", Cause::Refusal}};
+    const std::pair<const char*, Cause> faults[] = {{"9000001", Cause::Transfer}, {"9000002", Cause::Transfer},
+                                                    {"9000003", Cause::Transfer}, {"9000004", Cause::Transfer},
+                                                    {"9000005", Cause::Transfer}, {"9000006", Cause::None},
+                                                    {"9000007", Cause::None},     {"9000008", Cause::Refusal}};
     for (const auto& [id, cause] : faults) {
         const auto start = std::chrono::steady_clock::now();
         const RunState& state = run(std::string("http://music.163.com/#/playlist?id=") + id);
@@ -147,9 +147,8 @@ TEST_F(EndToEnd, FaultsEndInNeutralResultsWithinTheTimeOut) {
 }
 
 int requestsTo(const std::vector<std::string>& log, const std::string& host) {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& r) {
-        return r.starts_with(host + "/");
-    }));
+    return static_cast<int>(
+        std::count_if(log.begin(), log.end(), [&](const std::string& r) { return r.starts_with(host + "/"); }));
 }
 
 TEST_F(EndToEnd, ShortLinkCostsOneRequestAndItsTargetIsNeverFetched) {
@@ -170,7 +169,8 @@ TEST_F(EndToEnd, ShortLinkCostsOneRequestAndItsTargetIsNeverFetched) {
 TEST_F(EndToEnd, WithheldAddressesTakeFiveSongDetailRequestsMatchedById) {
     std::vector<ResultRow> rows = run("http://music.163.com/#/playlist?id=1000000450").resultRows;
     ASSERT_EQ(rows.size(), 450u);
-    EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), [](const ResultRow& r) { return isMissingAudioAddress(r.audioAddress); }));
+    EXPECT_TRUE(std::all_of(rows.begin(), rows.end(),
+                            [](const ResultRow& r) { return isMissingAudioAddress(r.audioAddress); }));
     stub_.clearRequestLog();
     resolveAudioAddresses(rows, *http_, options_.maxCount);
     EXPECT_EQ(stub_.requestLog().size(), 5u);
@@ -178,8 +178,8 @@ TEST_F(EndToEnd, WithheldAddressesTakeFiveSongDetailRequestsMatchedById) {
     for (const ResultRow& row : rows) {
         // Song detail gives an address for IDs ending in 0 (and answers in reverse order); the rest play outside.
         const bool given = integerValue64(row.trackId) % 10 == 0;
-        EXPECT_EQ(row.audioAddress, given ? stub_.baseAddress() + "/audio/" + row.trackId + ".mp3"
-                                          : outerAudioAddress(row.trackId))
+        EXPECT_EQ(row.audioAddress,
+                  given ? stub_.baseAddress() + "/audio/" + row.trackId + ".mp3" : outerAudioAddress(row.trackId))
             << row.trackId;
     }
 }

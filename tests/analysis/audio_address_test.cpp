@@ -87,7 +87,8 @@ public:
         std::string songs;
         for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
             if (std::stoll(*it) % 10 != 0) continue;
-            songs += std::string(songs.empty() ? "" : ",") + R"({"id":)" + *it + R"(,"mp3Url":"http://m/)" + *it + R"(.mp3"})";
+            songs += std::string(songs.empty() ? "" : ",") + R"({"id":)" + *it + R"(,"mp3Url":"http://m/)" + *it +
+                     R"(.mp3"})";
         }
         return R"({"songs":[)" + songs + R"(],"code":200})";
     }
@@ -98,8 +99,8 @@ TEST(ResolveAudioAddresses, AHundredIdsARequestMatchedById) {
     std::vector<ResultRow> rows(452);
     for (int i = 0; i < 450; ++i) rows[i].trackId = std::to_string(1000 + i);
     rows[3].audioAddress = "http://m/kept.mp3";
-    rows[450].programmeId = "77";     // a programme row stays as it is
-    rows[451].trackId = "1010";       // the same track twice is asked for once
+    rows[450].programmeId = "77";  // a programme row stays as it is
+    rows[451].trackId = "1010";    // the same track twice is asked for once
     resolveAudioAddresses(rows, http, 100);
     ASSERT_EQ(http.requests.size(), 5u);
     EXPECT_EQ(std::count(http.requests[0].begin(), http.requests[0].end(), ','), 99);
@@ -121,8 +122,9 @@ TEST(PlaylistExport, M3uAndAddressLines) {
     rows[1].trackName = "no address";
     rows[2] = {"http://a/3.mp3", "Three", "3", "", "", "", "", "", "", "", "", "", "", "", "", ""};
     EXPECT_EQ(audioAddressLines(rows), "http://a/1.mp3\nhttp://a/3.mp3");
-    EXPECT_EQ(m3uPlaylist(rows, 1, "[歌单]x\n"),
-              "#EXTM3U\n#PLAYLIST:[歌单]x \n#EXTINF:-1,A/B - Song One\nhttp://a/1.mp3\n#EXTINF:-1,Three\nhttp://a/3.mp3\n");
+    EXPECT_EQ(
+        m3uPlaylist(rows, 1, "[歌单]x\n"),
+        "#EXTM3U\n#PLAYLIST:[歌单]x \n#EXTINF:-1,A/B - Song One\nhttp://a/1.mp3\n#EXTINF:-1,Three\nhttp://a/3.mp3\n");
     std::vector<ResultRow> programmes(1);
     programmes[0].audioAddress = "http://a/p.mp3";
     programmes[0].programmeName = "P";

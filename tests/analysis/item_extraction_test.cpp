@@ -1,8 +1,8 @@
-#include "analysis/audio_address.h"
 #include "analysis/item_extraction.h"
 
 #include <gtest/gtest.h>
 
+#include "analysis/audio_address.h"
 #include "analysis/item_text.h"
 #include "fake_transport.h"
 #include "json/json_document.h"

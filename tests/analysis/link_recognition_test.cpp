@@ -97,7 +97,8 @@ TEST(RecogniseKind, FormsTheKeywordsMissAndTheIdParameter) {
         // Decided by a keyword: unchanged.
         {"http://music.163.com/#/playlist?id=123&user=7", 0, "123"},
         {"http://music.163.com/#/djradio?id=350117068", 4, "350117068"},
-        {"分享赵雷的单曲《成都》: http://music.163.com/song/436514312/?userid=648225 (来自@网易云音乐)", 2, "436514312"},
+        {"分享赵雷的单曲《成都》: http://music.163.com/song/436514312/?userid=648225 (来自@网易云音乐)", 2,
+         "436514312"},
         {"https://music.163.com/song/1353163404/?userid=648", 2, "1353163404"},
         {"http://music.163.com/artist?id=11/22", 5, "11"},
         {"http://music.163.com/song?uid=5&id=26291188", 2, "26291188"},
@@ -115,7 +116,8 @@ TEST(RecogniseKind, FormsTheKeywordsMissAndTheIdParameter) {
 }
 
 TEST(ShortLinks, FoundAnywhereWithOrWithoutScheme) {
-    EXPECT_EQ(findShortLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)"), "http://163cn.tv/zHy7Ta");
+    EXPECT_EQ(findShortLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)"),
+              "http://163cn.tv/zHy7Ta");
     EXPECT_EQ(findShortLink("163CN.TV/ab12"), "http://163cn.tv/ab12");
     EXPECT_EQ(findShortLink("http://163cn.tv/"), "");
     EXPECT_EQ(findShortLink("http://163cnXtv/abc"), "");
@@ -124,8 +126,8 @@ TEST(ShortLinks, FoundAnywhereWithOrWithoutScheme) {
 TEST(ShortLinks, TheAddressTheyLeadToIsRecognisedAndNeverFetched) {
     FakeTransport http;
     http.redirect("http://163cn.tv/zHy7Ta", "https://y.music.163.com/m/song?app_version=8.9.20&id=436514312");
-    const Recognition song =
-        recogniseLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)", false, AnalysisOptions{}, http);
+    const Recognition song = recogniseLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)", false,
+                                           AnalysisOptions{}, http);
     EXPECT_EQ(song.kind, 2);
     EXPECT_EQ(extractId(song.text), "436514312");
     EXPECT_EQ(http.requests, std::vector<std::string>{"http://163cn.tv/zHy7Ta"});

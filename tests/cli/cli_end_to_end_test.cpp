@@ -28,8 +28,8 @@ Outcome runCli(const std::string& arguments) {
     Outcome outcome;
     FILE* errors = std::tmpfile();
     if (!errors) return outcome;
-    const std::string command = std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" +
-                                std::to_string(fileno(errors));
+    const std::string command =
+        std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" + std::to_string(fileno(errors));
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe) {
         outcome.out = readAll(pipe);

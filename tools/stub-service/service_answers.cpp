@@ -33,9 +33,7 @@ constexpr ShortLink kShortLinks[] = {
     {"l00pXx", "/l00pXx"},
 };
 
-std::string hostName(std::string_view host) {
-    return asciiLower(host.substr(0, host.find(':')));
-}
+std::string hostName(std::string_view host) { return asciiLower(host.substr(0, host.find(':'))); }
 
 StubAnswer jsonAnswer(std::string body) { return StubAnswer{200, std::string(kJsonType), std::move(body), {}, true}; }
 

@@ -55,7 +55,8 @@ std::string withheldPlaylistBody(std::string_view base) {
     JsonWriter out;
     out.openObject().openObject("result").literal("subscribers", "[]").openArray("tracks");
     int position = 0;
-    for (const SampleTrack& track : withheldList().tracks) writeTrack(out, track, base, listStyle(track.audio, ++position));
+    for (const SampleTrack& track : withheldList().tracks)
+        writeTrack(out, track, base, listStyle(track.audio, ++position));
     out.close().number("trackCount", position).text("name", "版权保留的歌单").number("id", kWithheldPlaylistId).close();
     return out.number("code", 200).take();
 }

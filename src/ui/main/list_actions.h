@@ -24,9 +24,9 @@ struct ListActionsSetup {
     RunState& state;
     const AnalysisOptions& options;
     UiServices& services;
-    DetailPane* hints;                     // shows the copy hint
-    std::function<std::string()> title;    // the playlist's title: the link box text
-    std::function<QString()> chooseFile;   // where to export; empty when the user cancels; empty: a save dialog
+    DetailPane* hints;                    // shows the copy hint
+    std::function<std::string()> title;   // the playlist's title: the link box text
+    std::function<QString()> chooseFile;  // where to export; empty when the user cancels; empty: a save dialog
 };
 
 class ListActions : public QObject {

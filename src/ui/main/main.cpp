@@ -37,12 +37,14 @@ int main(int argc, char** argv) {
     velomir::CurlTransport transport(http);
     velomir::SystemClipboard clipboard;
     velomir::SystemOpener opener;
-    velomir::MainWindow window(
-        {{transport, clipboard, opener}, settingsPath(), velomir::makeSystemMediaBackend, [&closing] {
-             closing = true;
-             QCoreApplication::exit(0);
-         },
-         {}});
+    velomir::MainWindow window({{transport, clipboard, opener},
+                                settingsPath(),
+                                velomir::makeSystemMediaBackend,
+                                [&closing] {
+                                    closing = true;
+                                    QCoreApplication::exit(0);
+                                },
+                                {}});
     window.show();
     app.exec();
     return 0;

@@ -161,14 +161,16 @@ private slots:
         QTest::addColumn<QString>("icon");
         QTest::addColumn<QString>("clipboard");
         const QString outer = "http://music.163.com/song/media/outer/url?id=26291188.mp3";
-        QTest::newRow("copied") << "http://m/1.mp3" << "26291188" << false << companion::kCopyDoneIcon
-                                << "http://m/1.mp3";
-        QTest::newRow("withheld: outer address") << "" << "26291188" << false << companion::kCopyDoneIcon << outer;
-        QTest::newRow("placeholder: outer address")
-            << "http://m/0.mp3" << "26291188" << false << companion::kCopyDoneIcon << outer;
-        QTest::newRow("no address, no song ID") << "" << "" << false << companion::kCopyFailedIcon << "left over";
-        QTest::newRow("refused") << "http://m/1.mp3" << "26291188" << true << companion::kCopyFailedIcon
-                                 << "left over";
+        QTest::newRow("copied") << "http://m/1.mp3"
+                                << "26291188" << false << companion::kCopyDoneIcon << "http://m/1.mp3";
+        QTest::newRow("withheld: outer address") << ""
+                                                 << "26291188" << false << companion::kCopyDoneIcon << outer;
+        QTest::newRow("placeholder: outer address") << "http://m/0.mp3"
+                                                    << "26291188" << false << companion::kCopyDoneIcon << outer;
+        QTest::newRow("no address, no song ID") << ""
+                                                << "" << false << companion::kCopyFailedIcon << "left over";
+        QTest::newRow("refused") << "http://m/1.mp3"
+                                 << "26291188" << true << companion::kCopyFailedIcon << "left over";
     }
     void copyShowsItsResultForTwoTicks() {
         QFETCH(QString, audio);

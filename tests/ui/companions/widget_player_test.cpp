@@ -64,9 +64,12 @@ private slots:
     void withheldAddressesPlayThroughTheOuterAddress_data() {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("played");
-        QTest::newRow("null") << "6000000001" << "http://music.163.com/song/media/outer/url?id=6000000001.mp3";
-        QTest::newRow("placeholder") << "6000000005" << "http://music.163.com/song/media/outer/url?id=6000000005.mp3";
-        QTest::newRow("given") << "6000000010" << "";
+        QTest::newRow("null") << "6000000001"
+                              << "http://music.163.com/song/media/outer/url?id=6000000001.mp3";
+        QTest::newRow("placeholder") << "6000000005"
+                                     << "http://music.163.com/song/media/outer/url?id=6000000005.mp3";
+        QTest::newRow("given") << "6000000010"
+                               << "";
     }
     void withheldAddressesPlayThroughTheOuterAddress() {
         QFETCH(QString, id);

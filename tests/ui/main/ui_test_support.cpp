@@ -88,9 +88,11 @@ std::string readFile(const QString& path) {
 
 WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(settingsFor(port)) {
     if (!settingsText.empty()) writeFile(settingsPath(), settingsText);
-    window_ = std::make_unique<MainWindow>(MainWindowSetup{
-        {http, clipboard, opener}, settingsPath().toStdString(), makeSilentBackend, [this] { ended = true; },
-        [this] { return exportPath; }});
+    window_ = std::make_unique<MainWindow>(MainWindowSetup{{http, clipboard, opener},
+                                                           settingsPath().toStdString(),
+                                                           makeSilentBackend,
+                                                           [this] { ended = true; },
+                                                           [this] { return exportPath; }});
 }
 
 QString WindowHarness::settingsPath() const { return folder.filePath(QStringLiteral("velomir.ini")); }
