@@ -14,6 +14,7 @@ PACKAGES=(
     libssl-dev libbrotli-dev libjpeg62-turbo-dev libgl-dev fonts-wqy-microhei xvfb xauth
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
     python3
+    desktop-file-utils appstream help2man man-db file dpkg-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "analysis/item_extraction.h"
 #include "analysis/link_recognition.h"
 #include "analysis/service_catalogue.h"
+#include "text/text_helpers.h"
 
 namespace velomir {
 
@@ -123,7 +124,7 @@ void AnalysisDriver::runAnalysis() {
 void AnalysisDriver::fillGrid(int count) {
     setUpGrid(state_.columnTitles, state_.columnWidths, 0, kFirstColumnWidth);
     GridControl& grid = view_.grid();
-    grid.setCellText(0, 0, "{" + std::to_string(count) + "}");
+    grid.setCellText(0, 0, enclosed("{", std::to_string(count), "}"));
     for (int i = 1; i <= count; ++i) {
         const int r = grid.rowCount();
         grid.appendRow(std::to_string(r));

@@ -113,7 +113,7 @@ int extractItems(std::string_view answer, int kind, JsonDocument& document, std:
     const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
     const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
     for (int i = 1; i <= n; ++i) {
-        const std::string itemPath = replaceAll(listPath, "[n]", "[" + std::to_string(i) + "]");
+        const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
         std::vector<std::string> values = readFields(document, itemPath, fields);
         if (programmeRecords) {
             programmes.push_back(ProgrammeItem::fromFields(std::move(values)));

@@ -8,7 +8,10 @@ namespace velomir {
 std::string audioAddressLines(const std::vector<ResultRow>& rows) {
     std::string lines;
     for (const ResultRow& row : rows) {
-        if (!row.audioAddress.empty()) lines += (lines.empty() ? "" : "\n") + oneLine(row.audioAddress);
+        if (!row.audioAddress.empty()) {
+            if (!lines.empty()) lines += '\n';
+            lines += oneLine(row.audioAddress);
+        }
     }
     return lines;
 }

@@ -167,7 +167,7 @@ void JsonDocument::build(std::string_view text) {
         return;
     }
     // No structure at all: the text becomes the single element of an array.
-    detail::LoadResult enclosed = detail::loadText("[" + std::string(text) + "]");
+    detail::LoadResult enclosed = detail::loadText(velomir::enclosed("[", text, "]"));
     const std::size_t enclosedSize = enclosed.text.size();
     const TextStore::Ref enclosedRef = store.texts().keep(std::move(enclosed.text));
     LoadedText second(store.texts().view(enclosedRef, static_cast<std::uint32_t>(enclosedSize)));

@@ -135,7 +135,7 @@ int JsonTextScanner::splitTopLevel(std::string_view text, JsonPairList& pairs, s
     const int bracket = region().find('[', 1);
     if (brace == -1 && bracket == -1) {
         // No structure at all: the text becomes the single element of an array.
-        load("[" + std::string(text) + "]");
+        load(enclosed("[", text, "]"));
         kind = Array;
         return splitArray({}, false, elements);
     }

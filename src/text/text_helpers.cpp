@@ -152,6 +152,13 @@ std::string booleanText(bool value) { return std::string(value ? kTrueText : kFa
 
 bool textToBoolean(std::string_view text) { return text == kTrueText || text == "\xD5\xE6"; }
 
+std::string enclosed(std::string_view open, std::string_view text, std::string_view close) {
+    std::string out;
+    out.reserve(open.size() + text.size() + close.size());
+    out.append(open).append(text).append(close);
+    return out;
+}
+
 std::string oneLine(std::string text) {
     for (char& c : text) {
         if (c == '\t' || c == '\n' || c == '\r') c = ' ';

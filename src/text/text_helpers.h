@@ -36,6 +36,9 @@ bool containsNoCase(std::string_view text, std::string_view needle);
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
 std::string replaceAllNoCase(std::string_view text, std::string_view from, std::string_view to);
 
+// open + text + close in one buffer. (GCC 12 at -O3 warns falsely about "literal" + std::string.)
+std::string enclosed(std::string_view open, std::string_view text, std::string_view close);
+
 // Tabs and line breaks become spaces, for formats that keep one record on one line.
 std::string oneLine(std::string text);
 

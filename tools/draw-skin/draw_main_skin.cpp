@@ -1,5 +1,7 @@
 // The main window's images: icon, parse and clear buttons, gear, switches, disc background, loading frames and the
 // default cover. Plain QPainter on transparent images, so every run writes the same files.
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,7 +21,9 @@ const QColor kPale(0xAF, 0xAF, 0xB2);
 
 using Painter = std::function<void(QPainter&)>;
 
-bool save(const QString& folder, const char* name, QSize size, const Painter& paint) {
+void drawIcon(QPainter& p);
+
+bool save(const QString& folder, const QString& name, QSize size, const Painter& paint) {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     {
@@ -27,7 +31,21 @@ bool save(const QString& folder, const char* name, QSize size, const Painter& pa
         painter.setRenderHint(QPainter::Antialiasing);
         paint(painter);
     }
-    return image.save(folder + QLatin1Char('/') + QLatin1String(name), "PNG");
+    const QString path = folder + QLatin1Char('/') + name;
+    return QDir().mkpath(QFileInfo(path).path()) && image.save(path, "PNG");
+}
+
+// The program's icon in the desktop's icon theme: the window icon drawn at each size, not scaled as a bitmap.
+bool saveThemeIcons(const QString& folder) {
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString name = QStringLiteral("icons/hicolor/%1x%1/apps/org.velomir.Velomir.png").arg(side);
+        const bool saved = save(folder, name, {side, side}, [side](QPainter& p) {
+            p.scale(side / 32.0, side / 32.0);
+            drawIcon(p);
+        });
+        if (!saved) return false;
+    }
+    return true;
 }
 
 void drawIcon(QPainter& p) {
@@ -184,16 +202,16 @@ void drawDefaultCover(QPainter& p) {
 }  // namespace
 
 bool drawMainSkin(const QString& folder) {
-    return save(folder, "icon.png", {32, 32}, drawIcon) &&
-           save(folder, "parse-button.png", {22, 22}, drawParseButton) &&
-           save(folder, "clear-button.png", {16, 16}, drawClearButton) &&
-           save(folder, "gear.png", {32, 32}, drawGear) &&
-           save(folder, "switch-on.png", {32, 32}, [](QPainter& p) { drawSwitch(p, true); }) &&
-           save(folder, "switch-off.png", {32, 32}, [](QPainter& p) { drawSwitch(p, false); }) &&
-           save(folder, "disc-background.png", {216, 184}, drawDiscBackground) &&
-           save(folder, "loading-a.png", {64, 64}, [](QPainter& p) { drawLoadingFrame(p, 0); }) &&
-           save(folder, "loading-b.png", {64, 64}, [](QPainter& p) { drawLoadingFrame(p, 30); }) &&
-           save(folder, "default-cover.png", {256, 256}, drawDefaultCover);
+    return save(folder, QStringLiteral("icon.png"), {32, 32}, drawIcon) && saveThemeIcons(folder) &&
+           save(folder, QStringLiteral("parse-button.png"), {22, 22}, drawParseButton) &&
+           save(folder, QStringLiteral("clear-button.png"), {16, 16}, drawClearButton) &&
+           save(folder, QStringLiteral("gear.png"), {32, 32}, drawGear) &&
+           save(folder, QStringLiteral("switch-on.png"), {32, 32}, [](QPainter& p) { drawSwitch(p, true); }) &&
+           save(folder, QStringLiteral("switch-off.png"), {32, 32}, [](QPainter& p) { drawSwitch(p, false); }) &&
+           save(folder, QStringLiteral("disc-background.png"), {216, 184}, drawDiscBackground) &&
+           save(folder, QStringLiteral("loading-a.png"), {64, 64}, [](QPainter& p) { drawLoadingFrame(p, 0); }) &&
+           save(folder, QStringLiteral("loading-b.png"), {64, 64}, [](QPainter& p) { drawLoadingFrame(p, 30); }) &&
+           save(folder, QStringLiteral("default-cover.png"), {256, 256}, drawDefaultCover);
 }
 
 }  // namespace velomir

@@ -1,10 +1,11 @@
 #include "ui/companions/about_window.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QTimer>
 #include <QUrl>
-#include <filesystem>
+#include <string_view>
 
 #include "ui/companions/companion_widgets.h"
 #include "ui/companions/widget_address.h"
@@ -16,20 +17,18 @@ using namespace companion;
 
 namespace {
 
-// Set this to the project's web page once it has one.
-constexpr char kProjectPage[] = "";
-
 constexpr QSize kDesignedSize{254, 398};
 constexpr QPoint kDesignedPosition{50, 50};
 
 }  // namespace
 
 std::string projectHomePage() {
-    if (kProjectPage[0] != '\0') return kProjectPage;
-    // This file sits in src/ui/companions/ of the source tree.
-    const std::filesystem::path root =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
-    return QUrl::fromLocalFile(QString::fromStdString((root / "README.md").string())).toString().toStdString();
+    constexpr std::string_view configured = VELOMIR_HOME_PAGE;
+    if (!configured.empty()) return std::string(configured);
+    // Relative to the program, so that the page is found wherever a package or DESTDIR put the files.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString readme = QDir::cleanPath(programFolder.filePath(QStringLiteral(VELOMIR_DOC_FROM_BIN "/README.md")));
+    return QUrl::fromLocalFile(readme).toString().toStdString();
 }
 
 AboutWindow::AboutWindow(UiServices& services, MediaBackendFactory makeBackend,

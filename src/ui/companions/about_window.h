@@ -19,7 +19,7 @@ struct UiServices;
 inline constexpr char kAboutSongId[] = "26291188";
 inline constexpr char kSamplePlaylistId[] = "2330887406";
 
-// The project's home page: the local README next to the source tree while the project names no web address.
+// The project's home page: the address configured at build time (VELOMIR_HOME_PAGE), else the installed README.
 std::string projectHomePage();
 
 class AboutWindow : public QWidget {
