@@ -15,26 +15,6 @@ namespace {
 constexpr std::uint32_t kTitleGrey = 0x808080;
 constexpr int kFirstColumnWidth = 40;
 
-struct KindLook {
-    std::array<const char*, 3> titles;
-    const char* label;
-};
-
-// Indexed by kind; any kind outside 0..6 looks like the artist kind.
-constexpr std::array<KindLook, 7> kKindLooks{{
-    {{"[歌单]名称", "歌手", "专辑"}, "[歌单]"},
-    {{"[专辑]名称", "歌手", "专辑"}, "[专辑]"},
-    {{"[单曲]名称", "歌手", "专辑"}, "[单曲]"},
-    {{"[节目]名称", "主播", "电台"}, "[节目]"},
-    {{"[电台]名称", "主播", "电台"}, "[电台]"},
-    {{"[歌手]名称", "歌手", "专辑"}, "[歌手]"},
-    {{"[搜索]名称", "歌手", "专辑"}, "[搜索]"},
-}};
-
-const KindLook& lookOfKind(int kind) {
-    return (kind >= 0 && kind < static_cast<int>(kKindLooks.size())) ? kKindLooks[kind] : kKindLooks[5];
-}
-
 std::array<const std::string*, 3> cellTexts(const ResultRow& row, int fieldSet) {
     if (fieldSet == kProgrammeRecord) return {&row.programmeName, &row.djNickname, &row.radioName};
     return {&row.trackName, &row.artistNames, &row.albumName};
@@ -61,7 +41,7 @@ std::string stripKindLabels(const std::string& text) {
     std::size_t pos = 0;
     for (bool found = true; found;) {
         found = false;
-        for (const KindLook& look : kKindLooks) {
+        for (const KindTraits& look : allKindTraits()) {
             const std::string_view label = look.label;
             if (text.compare(pos, label.size(), label) == 0) {
                 pos += label.size();
@@ -114,8 +94,8 @@ void AnalysisDriver::runAnalysis() {
     }
     const int count =
         buildResultRows(state_.currentFieldSet, state_.trackItems, state_.programmeItems, state_.resultRows);
-    const KindLook& look = lookOfKind(state_.currentKind);
-    state_.columnTitles.assign(look.titles.begin(), look.titles.end());
+    const KindTraits& look = kindTraits(state_.currentKind);
+    state_.columnTitles.assign(look.columnTitles.begin(), look.columnTitles.end());
     view_.setLinkText(look.label + stripKindLabels(view_.linkText()));
     fillGrid(count);
     state_.progressStep = -1;

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "analysis/item_extraction.h"
+#include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
 
@@ -11,7 +12,6 @@ namespace velomir {
 
 namespace {
 
-constexpr int kSongKind = 2;
 constexpr std::string_view kPlaceholderFile = "0.mp3";
 
 // IDs compared as numbers: "007" and "7" name the same track.
@@ -25,7 +25,7 @@ std::vector<TrackItem> askSongDetail(const std::string& ids, HttpTransport& http
     std::string text = ids;
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
-    fetchItems(text, kSongKind, tracks, programmes, http, maxCount);
+    fetchItems(text, kindIndex(LinkKind::Song), tracks, programmes, http, maxCount);
     return tracks;
 }
 

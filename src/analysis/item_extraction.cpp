@@ -11,8 +11,6 @@ namespace velomir {
 
 namespace {
 
-constexpr int kProgrammeKind = 3;
-constexpr int kArtistKind = 5;
 constexpr std::string_view kArtistStartMarker = "display:none;\">";
 constexpr std::string_view kArtistEndMarker = "</textarea>";
 constexpr std::string_view kSearchMarker = "--s--";
@@ -51,10 +49,10 @@ std::vector<std::string> readFields(JsonDocument& document, const std::string& i
 
 int listCount(JsonDocument& document, const std::string& listPath, int kind) {
     const std::string countPath =
-        kind == kArtistKind ? replaceAll(listPath, "[n]", "") : replaceAll(listPath, ".[n]", "");
+        isKind(kind, LinkKind::Artist) ? replaceAll(listPath, "[n]", "") : replaceAll(listPath, ".[n]", "");
     const int n = document.count(countPath);
     // A programme answer is one object, however many members it has.
-    return (kind == kProgrammeKind && n > 0) ? 1 : n;
+    return (isKind(kind, LinkKind::Programme) && n > 0) ? 1 : n;
 }
 
 // An artist page that is not a page may be the service's refusal, which is JSON.
@@ -84,7 +82,7 @@ int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std:
     TransferStatus status;
     std::string answer = http.fetchTextWithStatus(requestAddress(text, kind, maxCount), status);
     if (!status.ok()) report(problem, FetchProblem::Cause::Transfer, status.message);
-    if (kind == kArtistKind) {
+    if (isKind(kind, LinkKind::Artist)) {
         const std::string page = std::move(answer);
         answer = textBetween(urlDecodeUtf8(page), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
         if (answer.empty()) report(problem, FetchProblem::Cause::Refusal, refusalOfPage(page));

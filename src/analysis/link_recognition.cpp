@@ -13,8 +13,6 @@ namespace {
 // An answer longer than this counts as a hit: the service's error answers are shorter.
 constexpr std::size_t kProbeThreshold = 200;
 constexpr int kMaxShortLinkRequests = 5;
-constexpr int kPlaylistKind = 0;
-constexpr int kProgrammeKind = 3;
 // Forms that carry no keyword: the charts are playlists, "/dj?id=" is the older programme address.
 constexpr std::string_view kChartMarker = "discover/toplist";
 constexpr std::string_view kOldProgrammeMarker = "/dj?";
@@ -36,9 +34,9 @@ int kindByKeyword(const std::string& input, const ServiceCatalogue& catalogue) {
 }
 
 int kindByForm(const std::string& input) {
-    if (!carriesId(input)) return -1;
-    if (containsNoCase(input, kChartMarker)) return kPlaylistKind;
-    if (containsNoCase(input, kOldProgrammeMarker)) return kProgrammeKind;
+    if (!carriesId(input)) return kUnrecognised;
+    if (containsNoCase(input, kChartMarker)) return kindIndex(LinkKind::Playlist);
+    if (containsNoCase(input, kOldProgrammeMarker)) return kindIndex(LinkKind::Programme);
     return -1;
 }
 

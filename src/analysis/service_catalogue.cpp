@@ -59,19 +59,18 @@ std::string ServiceCatalogue::listPath(int kind) const {
 }
 
 const std::vector<std::string>& ServiceCatalogue::fieldSetOfKind(int kind) const {
-    switch (kind) {
-        case 3:
-        case 4:
+    switch (kindTraits(kind).fieldSet) {
+        case FieldSetName::Programme:
             return programmeFields_;
-        case 5:
-        case 6:
+        case FieldSetName::Search:
             return searchFields_;
-        default:
-            return trackFields_;
+        case FieldSetName::Track:
+            break;
     }
+    return trackFields_;
 }
 
-int ServiceCatalogue::recordTypeOfKind(int kind) { return (kind == 3 || kind == 4) ? kProgrammeRecord : kTrackRecord; }
+int ServiceCatalogue::recordTypeOfKind(int kind) { return kindTraits(kind).recordType; }
 
 const ServiceCatalogue& serviceCatalogue() {
     static const ServiceCatalogue catalogue = [] {

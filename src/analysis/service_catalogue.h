@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/link_kind.h"
+
 namespace velomir {
 
 struct CatalogueEntry {
@@ -12,10 +14,6 @@ struct CatalogueEntry {
     std::string label;
     std::string templateText;  // request address with {id}, {n} and {u} placeholders
 };
-
-// Record types of extracted items.
-inline constexpr int kTrackRecord = 1;
-inline constexpr int kProgrammeRecord = 2;
 
 class ServiceCatalogue {
 public:
@@ -35,7 +33,7 @@ public:
     const std::vector<std::string>& fieldSetOfKind(int kind) const;
     static int recordTypeOfKind(int kind);
 
-    int searchKind() const { return entryCount() - 1; }
+    static constexpr int searchKind() { return kindIndex(LinkKind::Search); }
 
 private:
     std::vector<CatalogueEntry> entries_;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "analysis/link_kind.h"
 #include "analysis/playlist_export.h"
 #include "text/text_helpers.h"
 
@@ -52,11 +53,13 @@ std::string padded(const std::string& text, int width) {
 }
 
 std::array<std::string, 3> gridTexts(const ResultRow& row, int fieldSet) {
-    if (fieldSet == 2) return {row.programmeName, row.djNickname, row.radioName};
+    if (fieldSet == kProgrammeRecord) return {row.programmeName, row.djNickname, row.radioName};
     return {row.trackName, row.artistNames, row.albumName};
 }
 
-std::string rowId(const ResultRow& row, int fieldSet) { return fieldSet == 2 ? row.programmeId : row.trackId; }
+std::string rowId(const ResultRow& row, int fieldSet) {
+    return fieldSet == kProgrammeRecord ? row.programmeId : row.trackId;
+}
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";

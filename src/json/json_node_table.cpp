@@ -143,7 +143,7 @@ int JsonNodeTable::findChild(int level, std::string_view name, int start) const 
     const bool listed =
         store_->isNode(start) && level == levelOf(start) + 1 && childCountOf(start) >= detail::kListedChildren;
     if (!listed) return scanLevel(level, start, [&](int i) { return store_->nameEquals(i, name); });
-    // A large node keeps its child list, which the documented scan would walk in the same order.
+    // A large node keeps its child list, which the reference scan (tests/json/oracle) would walk in the same order.
     return store_->findListedChild(start, name);
 }
 

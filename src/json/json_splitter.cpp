@@ -15,7 +15,8 @@ constexpr auto kMemberValueStops = byteSet(",}{[]");
 constexpr auto kElementStops = byteSet(",]{[}");
 constexpr auto kComma = byteSet(",");
 
-// One object or array being cut. Positions are the region's 1-based ones, as the documented steps use them.
+// One object or array being cut. Positions are the region's 1-based ones, as the reference steps (tests/json/oracle)
+// use them.
 class Cutter {
 public:
     Cutter(const LoadedText& text, std::size_t begin, std::size_t end)

@@ -1,6 +1,7 @@
-// splitObject and splitArray over a region of a loaded buffer, with the same results as the documented loops.
+// splitObject and splitArray over a region of a loaded buffer, with the same results as the literal loops
+// of the reference reader (tests/json/oracle).
 // Well-formed members and elements are cut in one step from the precomputed matching closers; anything else goes
-// through the documented steps (MarkedRegion). Each pair or element is handed over as soon as it is known.
+// through the literal steps (MarkedRegion). Each pair or element is handed over as soon as it is known.
 #pragma once
 
 #include <string_view>

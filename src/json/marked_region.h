@@ -1,7 +1,7 @@
-// The scanner's searches over a loaded text, done literally as documented but without the marked copy: a region of
-// a loaded buffer stands for a loaded text of its own (positions 1-based from the region start, the region end acting
-// as the buffer end). Searches remember their last answer, and the balance count of a growing range is extended
-// instead of counted again, so the documented loops stay linear.
+// The scanner's searches over a loaded text, done step by step as the reference reader (tests/json/oracle) does
+// them but without the marked copy: a region of a loaded buffer stands for a loaded text of its own (positions
+// 1-based from the region start, the region end acting as the buffer end). Searches remember their last answer, and the
+// balance count of a growing range is extended instead of counted again, so the literal loops stay linear.
 #pragma once
 
 #include <array>
@@ -33,7 +33,7 @@ public:
     char markedAt(int position) const;
     std::string_view textBetween(int a, int b, bool inclusive) const;
 
-    // The documented member and element steps.
+    // The literal member and element steps.
     std::string_view readMemberName(int position, int& end, std::string& scratch) const;
     std::string_view readMemberValue(int colon, int& end) const;
     int elementEnd(int start) const;

@@ -167,7 +167,7 @@ const ChildList& NodeStore::childList(int node) const {
     }
     std::vector<int> children;
     const int level = at(node).level + 1;
-    // The documented child scan: candidates at the level, deeper nodes jumped over by their child count.
+    // The reference child scan: candidates at the level, deeper nodes jumped over by their child count.
     for (int i = node; i < count();) {
         ++i;
         const NodeRecord& record = at(i);

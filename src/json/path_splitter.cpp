@@ -11,7 +11,7 @@ namespace {
 
 enum PathByte : unsigned char { kPlain, kStop, kQuote, kStrippable };
 
-// A full stop splits; quotes and apostrophes need the documented rules; white space, controls and the first byte of
+// A full stop splits; quotes and apostrophes need the quoting rules; white space, controls and the first byte of
 // U+3000 may be stripped off a segment; everything else is plain.
 constexpr std::array<PathByte, 256> kPathBytes = [] {
     std::array<PathByte, 256> bytes{};
@@ -73,7 +73,7 @@ const std::vector<std::string_view>& PathSplitter::splitQuoted(std::string_view 
     }
     segments_.clear();
     const bool anyQuote = text.find('"') != std::string_view::npos;
-    // 0-based here: s is one past the previous full stop (the documented 1-based position of that stop).
+    // 0-based here: s is one past the previous full stop (the 1-based position of that stop in the reference steps).
     std::size_t s = 0;
     std::size_t e = 0;
     bool last = false;

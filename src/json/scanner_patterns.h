@@ -45,7 +45,7 @@ inline std::size_t whiteSpaceRunEnd(std::string_view text, std::size_t i) {
 std::string_view trimBlanks(std::string_view text, std::string& scratch);
 std::string_view stripQuotes(std::string_view text, std::string& scratch);
 
-// Mode 0 and 1 as documented for JSON paths; any other mode gives the empty text.
+// Mode 0 and 1 of the JSON path rules; any other mode gives the empty text.
 std::string normalisePath(std::string_view path, int mode);
 
 }  // namespace velomir::detail

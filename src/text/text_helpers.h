@@ -1,4 +1,4 @@
-// Shared text helpers: every Part that reads numbers, blanks, keys or lists out of text uses these.
+// Shared text helpers for everything that reads numbers, blanks, keys or lists out of text.
 // Texts are UTF-8 byte strings; positions here are 0-based byte offsets (std::string::npos = not found).
 #pragma once
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/link_kind.h"
 #include "fake_transport.h"
 #include "recording_view.h"
 
@@ -96,7 +97,7 @@ TEST_F(DriverFixture, ProgrammeRowUsesProgrammeColumns) {
     EXPECT_EQ(view.cell(1, 1), "P");
     EXPECT_EQ(view.cell(1, 2), "N");
     EXPECT_EQ(view.cell(1, 3), "R");
-    EXPECT_EQ(driver.state().currentFieldSet, 2);
+    EXPECT_EQ(driver.state().currentFieldSet, kProgrammeRecord);
 }
 
 TEST_F(DriverFixture, EmptyAnswerStillRedrawsTheGrid) {

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/link_kind.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -184,11 +185,13 @@ TEST_F(StubServiceTest, ProbingEachSampleIdHitsItsOwnKindFirst) {
     const struct {
         const char* id;
         int kind;
-    } cases[] = {{"2330887406", 0}, {"35799123", 1},  {"436514312", 2}, {"26291188", 2},
-                 {"794062371", 3},  {"350117068", 4}, {"101368", 5},    {"123", -1}};
+    } cases[] = {{"2330887406", kindIndex(LinkKind::Playlist)}, {"35799123", kindIndex(LinkKind::Album)},
+                 {"436514312", kindIndex(LinkKind::Song)},      {"26291188", kindIndex(LinkKind::Song)},
+                 {"794062371", kindIndex(LinkKind::Programme)}, {"350117068", kindIndex(LinkKind::Radio)},
+                 {"101368", kindIndex(LinkKind::Artist)},       {"123", kUnrecognised}};
     for (const auto& c : cases) {
-        int hit = -1;
-        for (int kind = 0; kind < 6 && hit < 0; ++kind) {
+        int hit = kUnrecognised;
+        for (int kind = 0; kind < kindIndex(LinkKind::Search) && hit < 0; ++kind) {
             const std::string path = replaceAll(templates[kind], "{id}", c.id);
             if (stub().body(path).size() > kProbeThreshold) hit = kind;
         }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "analysis/link_kind.h"
 #include "stub_service.h"
 
 namespace velomir {
@@ -76,7 +77,7 @@ TEST_F(CliEndToEnd, JsonCarriesEveryFieldOfEveryRow) {
     ASSERT_EQ(outcome.status, 0);
     const auto json = nlohmann::json::parse(outcome.out);
     EXPECT_EQ(json["count"], 25);
-    EXPECT_EQ(json["kind"], 0);
+    EXPECT_EQ(json["kind"], kindIndex(LinkKind::Playlist));
     ASSERT_EQ(json["rows"].size(), 25u);
     EXPECT_EQ(json["rows"][0].size(), 16u);
     EXPECT_EQ(json["rows"][1]["artistNames"], "A/B");

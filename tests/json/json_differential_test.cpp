@@ -272,7 +272,7 @@ TEST(JsonDifferential, ScannerTextOperationsGiveTheSameText) {
     }
 }
 
-// Shapes the generator reaches only by luck: each is a place where the quick cuts hand over to the documented steps.
+// Shapes the generator reaches only by luck: each is a place where the quick cuts hand over to the literal steps.
 TEST(JsonDifferential, HandOverCasesReadTheSame) {
     const std::vector<std::string> texts = {
         R"({"a":[1,2]]],"b":2})",                       // an array value followed by stray closers

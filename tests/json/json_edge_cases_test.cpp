@@ -154,7 +154,7 @@ template <typename Document>
 class JsonEdgeCases : public ::testing::Test {};
 TYPED_TEST_SUITE(JsonEdgeCases, JsonDocumentTypes);
 
-TYPED_TEST(JsonEdgeCases, ParseGivesTheDocumentedNodes) {
+TYPED_TEST(JsonEdgeCases, ParseGivesTheExpectedNodes) {
     for (const ParseCase& c : kParseCases) {
         SCOPED_TRACE(c.label);
         TypeParam document;
@@ -163,7 +163,7 @@ TYPED_TEST(JsonEdgeCases, ParseGivesTheDocumentedNodes) {
     }
 }
 
-TYPED_TEST(JsonEdgeCases, QueriesGiveTheDocumentedTextAndCount) {
+TYPED_TEST(JsonEdgeCases, QueriesGiveTheExpectedTextAndCount) {
     for (const QueryCase& c : kQueryCases) {
         SCOPED_TRACE(std::string(c.label) + ": " + c.path);
         TypeParam document;

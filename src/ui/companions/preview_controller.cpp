@@ -2,16 +2,12 @@
 
 #include "analysis/analysis_driver.h"
 #include "analysis/http_transport.h"
-#include "ui/main/desktop_services.h"
+#include "analysis/service_hosts.h"
+#include "ui/desktop/desktop_services.h"
 
 namespace velomir {
 
-namespace {
-
-// Asks the service for a thumbnail the size of the cover box.
-constexpr char kThumbnailQuery[] = "?param=173y173";
-
-}  // namespace
+namespace {}  // namespace
 
 PreviewController::PreviewController(UiServices& services, MediaBackendFactory makeBackend, QWidget* owner)
     : services_(services), makeBackend_(std::move(makeBackend)), owner_(owner) {}
@@ -49,7 +45,7 @@ void PreviewController::fetchCover(std::uint64_t refresh) {
         return;
     }
     // The transport runs the event loop while it waits: a newer refresh, or closing, may overtake this one.
-    const std::string bytes = services_.http.fetchBytes(state_.previewCover + kThumbnailQuery);
+    const std::string bytes = services_.http.fetchBytes(state_.previewCover + std::string(kThumbnailQuery));
     if (refresh != refresh_ || !isPreviewOpen()) return;
     window_->showCover(bytes);
 }

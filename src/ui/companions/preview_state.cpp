@@ -1,19 +1,19 @@
 #include "ui/companions/preview_state.h"
 
 #include "analysis/audio_address.h"
+#include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 
 namespace velomir {
 
 namespace {
 
-constexpr int kProgrammeFieldSet = 2;
 constexpr char kTitleBreak[] = "\r\n-\r\n";
 
 }  // namespace
 
 PreviewState PreviewState::fromRow(const ResultRow& row, int fieldSet) {
-    const bool programme = fieldSet == kProgrammeFieldSet;
+    const bool programme = fieldSet == kProgrammeRecord;
     PreviewState state;
     state.previewId = programme ? row.programmeId : row.trackId;
     state.previewTitle =
@@ -24,6 +24,6 @@ PreviewState PreviewState::fromRow(const ResultRow& row, int fieldSet) {
     return state;
 }
 
-std::string widgetType(int fieldSet) { return fieldSet == 1 ? "2" : "3"; }
+std::string widgetType(int fieldSet) { return widgetTypeOf(fieldSet); }
 
 }  // namespace velomir

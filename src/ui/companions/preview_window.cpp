@@ -7,7 +7,7 @@
 #include "ui/companions/companion_widgets.h"
 #include "ui/companions/preview_state.h"
 #include "ui/companions/widget_address.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 
 namespace velomir {
 

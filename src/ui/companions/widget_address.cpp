@@ -4,6 +4,7 @@
 
 #include "analysis/audio_address.h"
 #include "analysis/item_extraction.h"
+#include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 #include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
@@ -14,8 +15,8 @@ namespace {
 
 constexpr std::string_view kWidgetPath = "/style/swf/widget.swf?";
 constexpr std::string_view kWidgetQuery = "sid={id}&type={t}&auto=1&width=320&height=66";
-constexpr int kSongDetailKind = 2;
-constexpr int kProgrammeDetailKind = 3;
+constexpr int kSongDetailKind = kindIndex(LinkKind::Song);
+constexpr int kProgrammeDetailKind = kindIndex(LinkKind::Programme);
 
 std::string webAddress(std::string_view pathAndQuery) {
     return "http://" + std::string(kWebHost) + std::string(pathAndQuery);

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "ui/companions/widget_address.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 
 namespace velomir {
 

@@ -3,9 +3,10 @@
 
 #include "analysis/analysis_driver.h"
 #include "analysis/audio_address.h"
+#include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 #include "ui/main/detail_pane.h"
 
 namespace velomir {
@@ -91,18 +92,17 @@ void DetailPane::hintTick() {
 }
 
 void DetailPane::jumpToAlbum() {
-    switch (state_.currentKind) {
-        case 6:
+    switch (kindTraits(state_.currentKind).albumJump) {
+        case AlbumJump::None:
             return;
-        case 3:
-        case 4:
-            emit jumpRequested(webAddress("/#/djradio?id={id}", detailIds_[5]));
+        case AlbumJump::Radio:
+            emit jumpRequested(webAddress("/#/djradio?id={id}", detailIds_[kRadioIdSlot]));
             return;
-        default:
-            emit jumpRequested(webAddress("/#/album?id={id}", detailIds_[0]));
+        case AlbumJump::Album:
+            emit jumpRequested(webAddress("/#/album?id={id}", detailIds_[kAlbumIdSlot]));
     }
 }
 
-void DetailPane::jumpToArtist() { emit jumpRequested(webAddress("/artist?id={id}", detailIds_[2])); }
+void DetailPane::jumpToArtist() { emit jumpRequested(webAddress("/artist?id={id}", detailIds_[kArtistIdsSlot])); }
 
 }  // namespace velomir

@@ -4,7 +4,9 @@
 
 #include "analysis/analysis_driver.h"
 #include "analysis/http_transport.h"
-#include "ui/main/desktop_services.h"
+#include "analysis/link_kind.h"
+#include "analysis/service_hosts.h"
+#include "ui/desktop/desktop_services.h"
 #include "ui/main/skin.h"
 
 namespace velomir {
@@ -13,35 +15,6 @@ namespace {
 
 constexpr int kLabelPixels = 12;
 constexpr int kNamePixels = 19;
-constexpr int kProgrammeFieldSet = 2;
-constexpr char kCoverSizeSuffix[] = "?param=173y173";
-
-// Captions of the album, artist and source labels and the source name, by the kind of the list.
-struct CaptionSet {
-    const char* album;
-    const char* artist;
-    const char* source;
-    const char* sourceName;
-};
-
-CaptionSet captionsOfKind(int kind) {
-    switch (kind) {
-        case 0:
-            return {"专辑", "歌手", "来源", "歌单"};
-        case 1:
-            return {"专辑", "歌手", "来源", "专辑"};
-        case 2:
-            return {"专辑", "歌手", "来源", "单曲"};
-        case 3:
-            return {"电台", "主播", "来源", "节目"};
-        case 4:
-            return {"电台", "主播", "来源", "电台"};
-        case 6:
-            return {"专辑", "歌手", "来源", "搜索"};
-        default:
-            return {"专辑", "歌手", "来源", "歌手"};
-    }
-}
 
 QString shown(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -126,14 +99,14 @@ void DetailPane::showDetails(int row) {
     state_.currentRow = row;
     // A copy: a handler nested in the cover fetch below may replace the rows.
     const ResultRow item = state_.resultRows[static_cast<std::size_t>(row) - 1];
-    const bool programme = state_.currentFieldSet == kProgrammeFieldSet;
+    const bool programme = state_.currentFieldSet == kProgrammeRecord;
     name_->setText(shown(programme ? item.programmeName : item.trackName));
     albumName_->setText(shown(programme ? item.radioName : item.albumName));
     artistName_->setText(shown(programme ? item.djNickname : item.artistNames));
     const std::string picture = item.pictureAddress();
     pictureAddress_->setVisible(!picture.empty());
     detailIds_ = {item.albumId, item.trackId, item.artistIds, item.programmeId, item.djUserId, item.radioId};
-    const CaptionSet captions = captionsOfKind(state_.currentKind);
+    const CaptionSet& captions = kindTraits(state_.currentKind).captions;
     albumCaption_->setText(QString::fromUtf8(captions.album));
     artistCaption_->setText(QString::fromUtf8(captions.artist));
     sourceCaption_->setText(QString::fromUtf8(captions.source));
@@ -153,7 +126,7 @@ void DetailPane::setCover(const std::string& pictureAddress) {
 QByteArray DetailPane::fetchCover(const std::string& pictureAddress) {
     // Only web addresses are fetched: an answer must not make us read local files.
     if (!isWebAddress(pictureAddress)) return {};
-    const std::string body = services_.http.fetchBytes(pictureAddress + kCoverSizeSuffix);
+    const std::string body = services_.http.fetchBytes(pictureAddress + std::string(kThumbnailQuery));
     return QByteArray(body.data(), static_cast<qsizetype>(body.size()));
 }
 

@@ -17,6 +17,9 @@ struct ResultRow;
 struct RunState;
 struct UiServices;
 
+// Where each of the shown row's IDs stands among the detail IDs.
+enum DetailIdSlot { kAlbumIdSlot, kTrackIdSlot, kArtistIdsSlot, kProgrammeIdSlot, kDjUserIdSlot, kRadioIdSlot };
+
 class DetailPane : public ClickLabel {
     Q_OBJECT
 

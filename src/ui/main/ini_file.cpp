@@ -155,7 +155,9 @@ std::string temporaryName(const std::string& path) {
     return name.str();
 }
 
-bool replaceAtomically(const std::string& path, const std::string& text) {
+}  // namespace
+
+bool replaceFileAtomically(const std::string& path, const std::string& text) {
     std::error_code error;
     const fs::path target = fsPath(path);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
@@ -177,9 +179,7 @@ bool replaceAtomically(const std::string& path, const std::string& text) {
     return !renameError;
 }
 
-}  // namespace
-
-IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+IniFile::IniFile(std::string path, FileReplacer replace) : path_(std::move(path)), replace_(std::move(replace)) {}
 
 std::string IniFile::read(const std::string& section, const std::string& key, const std::string& fallback) const {
     const auto text = readWholeFile(path_);
@@ -192,9 +192,13 @@ std::string IniFile::read(const std::string& section, const std::string& key, co
 }
 
 bool IniFile::write(const std::string& section, const std::string& key, const std::string& value) {
+    return writeKeys(section, {{key, value}});
+}
+
+bool IniFile::writeKeys(const std::string& section, const IniEntries& entries) {
     IniText ini = splitIniText(readWholeFile(path_).value_or(std::string()));
-    setKey(ini, section, key, value);
-    return replaceAtomically(path_, joinIniText(ini));
+    for (const auto& [key, value] : entries) setKey(ini, section, key, value);
+    return replace_(path_, joinIniText(ini));
 }
 
 }  // namespace velomir

@@ -9,7 +9,7 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/audio_address.h"
 #include "analysis/playlist_export.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 #include "ui/main/detail_pane.h"
 #include "ui/main/result_grid.h"
 

@@ -6,7 +6,7 @@
 
 #include "analysis/curl_transport.h"
 #include "ui/companions/widget_player.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 #include "ui/main/main_window.h"
 #include "ui/main/settings_store.h"
 

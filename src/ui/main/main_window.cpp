@@ -21,8 +21,8 @@ namespace velomir {
 namespace {
 
 constexpr int kFirstColumnWidth = 40;
+constexpr int kNormalState = 0;
 constexpr int kMaximisedState = 3;
-constexpr int kMinimisedState = 2;
 
 void onLeftRelease(ClickLabel* control, QObject* context, std::function<void()> action) {
     QObject::connect(control, &ClickLabel::released, context, [action = std::move(action)](Qt::MouseButton button) {
@@ -33,7 +33,9 @@ void onLeftRelease(ClickLabel* control, QObject* context, std::function<void()> 
 }  // namespace
 
 MainWindow::MainWindow(MainWindowSetup setup)
-    : setup_(std::move(setup)), settings_(setup_.settingsPath), driver_(*this, setup_.services.http, options_) {
+    : setup_(std::move(setup)),
+      settings_(setup_.settingsPath, setup_.replaceSettingsFile),
+      driver_(*this, setup_.services.http, options_) {
     buildLayout();
     preview_ = std::make_unique<PreviewController>(setup_.services, setup_.makeBackend, this);
     listActions_ = new ListActions({grid_, driver_.state(), options_, setup_.services, detail_,
@@ -170,14 +172,11 @@ QRect MainWindow::normalPlacement() const {
     return QRect(normal.topLeft() - (geometry().topLeft() - pos()), normal.size());
 }
 
+// The window is put back to its normal state first, so the state stored is always the normal one (0).
 void MainWindow::saveAtClose() {
     const QRect placement = normalPlacement();
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
-    const Qt::WindowStates state = windowState();
-    const int stateCode = state & Qt::WindowMaximized   ? kMaximisedState
-                          : state & Qt::WindowMinimized ? kMinimisedState
-                                                        : 0;
-    settings_.saveWindow({stateCode, placement.width(), placement.height(), placement.x(), placement.y()});
+    settings_.saveWindow({kNormalState, placement.width(), placement.height(), placement.x(), placement.y()});
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

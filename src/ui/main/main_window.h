@@ -12,7 +12,7 @@
 #include "analysis/analysis_options.h"
 #include "analysis/analysis_view.h"
 #include "ui/companions/widget_player.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 #include "ui/main/input_modes.h"
 #include "ui/main/settings_store.h"
 
@@ -40,6 +40,8 @@ struct MainWindowSetup {
     std::function<void()> endProcess;
     // Where the grid's M3U export goes ("" cancels); empty: a save dialog asks.
     std::function<QString()> chooseExportFile;
+    // How the settings file is replaced; tests count the writes.
+    FileReplacer replaceSettingsFile = replaceFileAtomically;
 };
 
 class MainWindow : public QWidget, public AnalysisView {

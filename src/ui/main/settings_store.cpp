@@ -22,7 +22,7 @@ std::filesystem::path fsPath(const std::string& utf8) {
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::string path) : file_(std::move(path)) {}
+SettingsStore::SettingsStore(std::string path, FileReplacer replace) : file_(std::move(path), std::move(replace)) {}
 
 AnalysisOptions SettingsStore::loadOptions() const {
     AnalysisOptions options;
@@ -33,9 +33,9 @@ AnalysisOptions SettingsStore::loadOptions() const {
 }
 
 void SettingsStore::saveOptions(const AnalysisOptions& options) {
-    file_.write(kSongSection, "max", std::to_string(options.maxCount));
-    file_.write(kSongSection, "pic", booleanText(options.showCovers));
-    file_.write(kSongSection, "sou", booleanText(options.jumpToSearch));
+    file_.writeKeys(kSongSection, {{"max", std::to_string(options.maxCount)},
+                                   {"pic", booleanText(options.showCovers)},
+                                   {"sou", booleanText(options.jumpToSearch)}});
 }
 
 int SettingsStore::windowValue(const std::string& key, const std::string& fallback) const {
@@ -43,11 +43,11 @@ int SettingsStore::windowValue(const std::string& key, const std::string& fallba
 }
 
 void SettingsStore::saveWindow(const WindowGeometry& geometry) {
-    file_.write(kWindowSection, "wz", std::to_string(geometry.state));
-    file_.write(kWindowSection, "kd", std::to_string(geometry.width));
-    file_.write(kWindowSection, "gd", std::to_string(geometry.height));
-    file_.write(kWindowSection, "zb", std::to_string(geometry.left));
-    file_.write(kWindowSection, "db", std::to_string(geometry.top));
+    file_.writeKeys(kWindowSection, {{"wz", std::to_string(geometry.state)},
+                                     {"kd", std::to_string(geometry.width)},
+                                     {"gd", std::to_string(geometry.height)},
+                                     {"zb", std::to_string(geometry.left)},
+                                     {"db", std::to_string(geometry.top)}});
 }
 
 bool SettingsStore::claimFirstStart() {

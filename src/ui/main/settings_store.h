@@ -21,17 +21,18 @@ struct WindowGeometry {
 
 class SettingsStore {
 public:
-    explicit SettingsStore(std::string path);
+    explicit SettingsStore(std::string path, FileReplacer replace = replaceFileAtomically);
 
     const std::string& path() const { return file_.path(); }
 
     // `max` (at least 1), `pic`, `sou`, with the defaults 100, on, on.
     AnalysisOptions loadOptions() const;
+    // One replacement of the file for the three keys.
     void saveOptions(const AnalysisOptions& options);
 
     // The leading integer of a key of the window section; the integer of `fallback` when the key is missing.
     int windowValue(const std::string& key, const std::string& fallback) const;
-    // Writes wz, kd, gd, zb and db, in this order.
+    // Writes wz, kd, gd, zb and db, in this order, with one replacement of the file.
     void saveWindow(const WindowGeometry& geometry);
 
     // True on the first start with this file, which it then marks (up=1) so that it never answers true again.

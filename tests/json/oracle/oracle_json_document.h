@@ -1,4 +1,4 @@
-// Reference JSON document: parse and path queries exactly as documented, on the reference table and scanner.
+// Reference JSON document: parse and path queries written out literally, on the reference table and scanner.
 #pragma once
 
 #include <string>

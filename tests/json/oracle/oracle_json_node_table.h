@@ -1,4 +1,4 @@
-// Reference node table: every scan written out step by step as documented, with no shortcut, so that the fast
+// Reference node table: every scan written out step by step, with no shortcut, so that the fast
 // table can be compared with it. Indexes are 1-based; an index outside 1..nodeCount() designates no node.
 #pragma once
 

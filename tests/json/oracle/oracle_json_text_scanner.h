@@ -1,4 +1,4 @@
-// Reference text scanner: the documented byte searches over a plain and a string-blanked copy of the loaded text,
+// Reference text scanner: the literal byte searches over a plain and a string-blanked copy of the loaded text,
 // and the four scanner patterns run on RegexObject. Positions are 1-based byte positions; -1 means not found.
 #pragma once
 

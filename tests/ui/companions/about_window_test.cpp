@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "analysis/item_extraction.h"
+#include "analysis/link_kind.h"
 #include "analysis/link_recognition.h"
 #include "companion_test_support.h"
 #include "ui/companions/companion_widgets.h"
@@ -81,11 +82,11 @@ private slots:
         const std::vector<std::string> opened{"http://music.163.com/playlist?id=2330887406", projectHomePage()};
         QCOMPARE(stub_->opener.opened, opened);
         QTRY_COMPARE(analysed_, std::vector<std::string>{"http://music.163.com/#/playlist?id=2330887406"});
-        QCOMPARE(recogniseKind(analysed_[0], false, AnalysisOptions{}, stub_->http), 0);
+        QCOMPARE(recogniseKind(analysed_[0], false, AnalysisOptions{}, stub_->http), kindIndex(LinkKind::Playlist));
         std::string id = extractId(analysed_[0]);
         std::vector<TrackItem> tracks;
         std::vector<ProgrammeItem> programmes;
-        QCOMPARE(fetchItems(id, 0, tracks, programmes, stub_->http, 100), 25);
+        QCOMPARE(fetchItems(id, kindIndex(LinkKind::Playlist), tracks, programmes, stub_->http, 100), 25);
         // The home page is our own: a web address, or the README installed beside the program, never a path of the
         // machine that built it.
         const QUrl home(QString::fromStdString(projectHomePage()));

@@ -14,7 +14,8 @@
 #include "analysis/curl_transport.h"
 #include "stub_service.h"
 #include "ui/companions/widget_player.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
+#include "ui/desktop_fakes.h"
 
 namespace velomir::testing {
 
@@ -47,46 +48,6 @@ inline MediaBackendFactory fakeBackends(const std::shared_ptr<MediaLog>& log) {
     return [log] { return std::make_unique<FakeMediaBackend>(log); };
 }
 
-class FakeClipboard : public Clipboard {
-public:
-    void setText(const std::string& text) override {
-        if (!refuses) text_ = text;
-    }
-    std::string text() const override { return text_; }
-    bool refuses = false;
-
-private:
-    std::string text_ = "left over";
-};
-
-class FakeOpener : public DesktopOpener {
-public:
-    void openAddress(const std::string& address) override { opened.push_back(address); }
-    std::vector<std::string> opened;
-};
-
-// Passes requests on; `whileWaiting` acts once, inside the next request, as a click arriving through the pump would.
-class HookedTransport : public HttpTransport {
-public:
-    explicit HookedTransport(HttpTransport& inner) : inner_(inner) {}
-    std::string fetchText(const std::string& address) override { return pass(address, false); }
-    std::string fetchBytes(const std::string& address) override { return pass(address, true); }
-
-    std::function<void()> whileWaiting;
-    std::vector<std::string> requests;
-    int finished = 0;
-
-private:
-    std::string pass(const std::string& address, bool bytes) {
-        requests.push_back(address);
-        if (auto hook = std::exchange(whileWaiting, nullptr)) hook();
-        std::string body = bytes ? inner_.fetchBytes(address) : inner_.fetchText(address);
-        ++finished;
-        return body;
-    }
-    HttpTransport& inner_;
-};
-
 // The stand-in service on a free loopback port, reached through a transport that runs the event loop while it waits.
 class StubFixture {
 public:
@@ -105,7 +66,7 @@ private:
     std::unique_ptr<CurlTransport> curl_;
 
 public:
-    HookedTransport http;
+    ProbeTransport http;
     FakeClipboard clipboard;
     FakeOpener opener;
     UiServices services{http, clipboard, opener};

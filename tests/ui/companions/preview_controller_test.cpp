@@ -168,9 +168,9 @@ private slots:
         QTest::newRow("placeholder: outer address") << "http://m/0.mp3"
                                                     << "26291188" << false << companion::kCopyDoneIcon << outer;
         QTest::newRow("no address, no song ID") << ""
-                                                << "" << false << companion::kCopyFailedIcon << "left over";
+                                                << "" << false << companion::kCopyFailedIcon << "before";
         QTest::newRow("refused") << "http://m/1.mp3"
-                                 << "26291188" << true << companion::kCopyFailedIcon << "left over";
+                                 << "26291188" << true << companion::kCopyFailedIcon << "before";
     }
     void copyShowsItsResultForTwoTicks() {
         QFETCH(QString, audio);
@@ -226,7 +226,7 @@ private slots:
         FakeTransport fake;
         fake.answer("old.png", pngBytes(QSize(10, 10)));
         fake.answer("new.png", pngBytes(QSize(20, 20)));
-        HookedTransport http(fake);
+        ProbeTransport http(fake);
         useTransport(http);
         RunState state = twoSongs("http://p");
         state.resultRows[0].trackCover = "http://p/old.png";

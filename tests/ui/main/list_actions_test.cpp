@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "analysis/audio_address.h"
+#include "analysis/link_kind.h"
 #include "text/text_helpers.h"
 #include "ui_test_support.h"
 
@@ -98,7 +99,7 @@ void ListActionsTest::actionsWaitForTheRunAndLeaveANewListAlone() {
     };
     copyAll(harness)->trigger();
     const RunState& state = harness.window().runState();
-    QCOMPARE(state.currentKind, 1);
+    QCOMPARE(state.currentKind, kindIndex(LinkKind::Album));
     QCOMPARE(state.resultRows.size(), std::size_t{12});
     QVERIFY(state.resultRows[3].audioAddress.ends_with("/0.mp3"));
     QCOMPARE(splitText(harness.clipboard.text(), "\n").size(), std::size_t{25});

@@ -31,6 +31,7 @@ private slots:
     void storedGeometryRestored();
     void closeSavesGeometry();
     void movingWritesOptionsOnly();
+    void eachSaveIsOneWrite();
 
 private:
     QString fileWith(const std::string& text);
@@ -187,8 +188,10 @@ void SettingsTest::closeSavesGeometry() {
     harness.window().setGeometry(30, 40, 850, 480);
     QTRY_COMPARE(harness.window().size(), QSize(850, 480));
     const std::string songKeys = IniFile(harness.settingsPath().toStdString()).read("song", "max");
+    const int writes = harness.settingsWrites;
     harness.window().close();
     QVERIFY(harness.ended);
+    QCOMPARE(harness.settingsWrites - writes, 1);
     const IniFile file(harness.settingsPath().toStdString());
     QCOMPARE(file.read("WIN", "wz"), std::string("0"));
     QCOMPARE(file.read("WIN", "kd"), std::string("850"));
@@ -207,6 +210,24 @@ void SettingsTest::movingWritesOptionsOnly() {
     const std::string text = readFile(harness.settingsPath());
     QVERIFY(text.find("pic=真") != std::string::npos);
     QVERIFY(text.find("[WIN]") == std::string::npos);
+}
+
+// Every save reads the file once and replaces it once, whatever the number of keys; other lines are kept.
+void SettingsTest::eachSaveIsOneWrite() {
+    const QString path = fileWith("; mine\n[other]\nx=1\n");
+    int writes = 0;
+    SettingsStore store(path.toStdString(), [&writes](const std::string& file, const std::string& text) {
+        ++writes;
+        return replaceFileAtomically(file, text);
+    });
+    store.saveOptions({42, false, true});
+    QCOMPARE(writes, 1);
+    store.saveWindow({0, 800, 500, 10, 20});
+    QCOMPARE(writes, 2);
+    QCOMPARE(readFile(path),
+             std::string("; mine\n[other]\nx=1\n[song]\nmax=42\npic=假\nsou=真\n[WIN]\nwz=0\nkd=800\ngd=500\nzb=10\n"
+                         "db=20\n"));
+    QCOMPARE(store.loadOptions().maxCount, 42);
 }
 
 int runSettingsTests(int argc, char** argv) {

@@ -42,36 +42,6 @@ int stubPort() {
     return port;
 }
 
-std::string ProbeTransport::fetchText(const std::string& address) {
-    std::string body = pass(address, true);
-    return rewriteText ? rewriteText(address, std::move(body)) : body;
-}
-
-std::string ProbeTransport::fetchBytes(const std::string& address) { return pass(address, false); }
-
-std::string ProbeTransport::redirectTarget(const std::string& address) {
-    requests.push_back(address);
-    return inner_.redirectTarget(address);
-}
-
-std::string ProbeTransport::pass(const std::string& address, bool text) {
-    requests.push_back(address);
-    if (beforeAnswer) beforeAnswer(address);
-    if (refuse && refuse(address)) return {};
-    return text ? inner_.fetchText(address) : inner_.fetchBytes(address);
-}
-
-int ProbeTransport::countRequests(const std::string& part) const {
-    int count = 0;
-    for (const std::string& address : requests) count += address.find(part) != std::string::npos ? 1 : 0;
-    return count;
-}
-
-void FakeClipboard::setText(const std::string& text) {
-    ++writes;
-    if (!refuses) text_ = text;
-}
-
 std::unique_ptr<MediaBackend> makeSilentBackend() { return std::make_unique<SilentBackend>(); }
 
 void writeFile(const QString& path, const std::string& text) {
@@ -92,7 +62,11 @@ WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(s
                                                            settingsPath().toStdString(),
                                                            makeSilentBackend,
                                                            [this] { ended = true; },
-                                                           [this] { return exportPath; }});
+                                                           [this] { return exportPath; },
+                                                           [this](const std::string& path, const std::string& text) {
+                                                               ++settingsWrites;
+                                                               return replaceFileAtomically(path, text);
+                                                           }});
 }
 
 QString WindowHarness::settingsPath() const { return folder.filePath(QStringLiteral("velomir.ini")); }

@@ -12,7 +12,8 @@
 #include "analysis/curl_transport.h"
 #include "stub_service.h"
 #include "ui/companions/widget_player.h"
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
+#include "ui/desktop_fakes.h"
 #include "ui/main/main_window.h"
 
 namespace velomir::test {
@@ -23,45 +24,9 @@ inline constexpr char kSlowPlaylist[] = "http://music.163.com/#/playlist?id=9000
 // The port of the stand-in service, started on first use; its slow fault answers after 1.5 s.
 int stubPort();
 
-// A transport that forwards to the real one, and lets a test see, hold back or rewrite what goes through.
-class ProbeTransport : public HttpTransport {
-public:
-    explicit ProbeTransport(HttpTransport& inner) : inner_(inner) {}
-
-    std::string fetchText(const std::string& address) override;
-    std::string fetchBytes(const std::string& address) override;
-    std::string redirectTarget(const std::string& address) override;
-
-    std::vector<std::string> requests;
-    std::function<bool(const std::string&)> refuse;                           // true: answer ""
-    std::function<void(const std::string&)> beforeAnswer;                     // runs while the request "waits"
-    std::function<std::string(const std::string&, std::string)> rewriteText;  // address, body
-
-    int countRequests(const std::string& part) const;
-
-private:
-    std::string pass(const std::string& address, bool text);
-
-    HttpTransport& inner_;
-};
-
-class FakeClipboard : public Clipboard {
-public:
-    void setText(const std::string& text) override;
-    std::string text() const override { return text_; }
-
-    bool refuses = false;
-    int writes = 0;
-
-private:
-    std::string text_ = "before";
-};
-
-class FakeOpener : public DesktopOpener {
-public:
-    void openAddress(const std::string& address) override { opened.push_back(address); }
-    std::vector<std::string> opened;
-};
+using testing::FakeClipboard;
+using testing::FakeOpener;
+using testing::ProbeTransport;
 
 // A media back end that plays nothing and reports a start at once.
 std::unique_ptr<MediaBackend> makeSilentBackend();
@@ -96,7 +61,8 @@ public:
     FakeClipboard clipboard;
     FakeOpener opener;
     bool ended = false;
-    QString exportPath;  // what the export's file chooser answers
+    QString exportPath;      // what the export's file chooser answers
+    int settingsWrites = 0;  // replacements of the settings file
 
 private:
     std::unique_ptr<MainWindow> window_;

@@ -1,4 +1,4 @@
-#include "ui/main/desktop_services.h"
+#include "ui/desktop/desktop_services.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -27,9 +27,7 @@ void SystemClipboard::setText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
-std::string SystemClipboard::text() const {
-    return QGuiApplication::clipboard()->text().toStdString();
-}
+std::string SystemClipboard::text() const { return QGuiApplication::clipboard()->text().toStdString(); }
 
 void SystemOpener::openAddress(const std::string& address) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
