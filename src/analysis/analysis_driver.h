@@ -6,6 +6,7 @@
 
 #include "analysis/analysis_options.h"
 #include "analysis/item_extraction.h"
+#include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 
 namespace velomir {
@@ -16,8 +17,8 @@ class HttpTransport;
 struct RunState {
     int progressStep = -1;  // -1 idle; 0..3 the stage of the run under way
     std::string currentInput;
-    int currentKind = -1;
-    int currentFieldSet = 1;
+    int currentKind = kUnrecognised;
+    int currentFieldSet = kTrackRecord;
     std::vector<TrackItem> trackItems;
     std::vector<ProgrammeItem> programmeItems;
     std::vector<ResultRow> resultRows;

@@ -5,11 +5,12 @@
 
 #include "analysis/analysis_options.h"
 #include "analysis/http_transport.h"
+#include "analysis/link_kind.h"
 
 namespace velomir {
 
 struct Recognition {
-    int kind = -1;                // a catalogue index 0..6, or -1 when the input is not recognised
+    int kind = kUnrecognised;     // a catalogue index (LinkKind), or kUnrecognised
     std::string text;             // what was recognised: the input, or the address its short link led to
     TransferStatus probeFailure;  // why the probes of a bare number failed, when they did and found nothing
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 #include "cli/cli_options.h"
 
@@ -12,8 +13,8 @@ namespace velomir {
 
 struct RunReport {
     std::string label;  // the link box text after the run: kind label + input
-    int kind = -1;
-    int fieldSet = 1;
+    int kind = kUnrecognised;
+    int fieldSet = kTrackRecord;
     std::vector<std::string> titles;
     const std::vector<ResultRow>* rows = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis_driver.h"
 #include "analysis/http_transport.h"
+#include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
 #include "ui/desktop/desktop_services.h"
 
@@ -35,7 +36,7 @@ void PreviewController::refreshPreview() {
     window_->player().navigate(kBlankPage);
     window_->resetCopyButton();
     window_->showTitle(state_.previewTitle);
-    window_->player().navigate(buildWidgetAddress(state_.previewId, widgetType(fieldSet_)));
+    window_->player().navigate(buildWidgetAddress(state_.previewId, widgetTypeOf(fieldSet_)));
     fetchCover(refresh);
 }
 

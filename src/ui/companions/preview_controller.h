@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <cstdint>
 
+#include "analysis/link_kind.h"
 #include "ui/companions/preview_state.h"
 #include "ui/companions/preview_window.h"
 #include "ui/companions/widget_address.h"
@@ -42,7 +43,7 @@ private:
     MediaBackendFactory makeBackend_;
     QWidget* owner_;
     PreviewState state_;
-    int fieldSet_ = 1;
+    int fieldSet_ = kTrackRecord;
     QPointer<PreviewWindow> window_;
     std::uint64_t refresh_ = 0;
 };

@@ -24,6 +24,4 @@ PreviewState PreviewState::fromRow(const ResultRow& row, int fieldSet) {
     return state;
 }
 
-std::string widgetType(int fieldSet) { return widgetTypeOf(fieldSet); }
-
 }  // namespace velomir

@@ -18,6 +18,5 @@ struct PreviewState {
 };
 
 // The widget type that plays a row of this field set: "2" for tracks (1), "3" otherwise.
-std::string widgetType(int fieldSet);
 
 }  // namespace velomir

@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 #include "companion_test_support.h"
 #include "ui/companions/preview_state.h"
@@ -42,8 +43,8 @@ private slots:
         QCOMPARE(programme.previewTitle, std::string("Night\r\n-\r\nDJ"));
         QCOMPARE(programme.previewCover, std::string("http://p/1.jpg"));
         QCOMPARE(programme.previewAudio, std::string("http://m/11.mp3"));
-        QCOMPARE(widgetType(1), std::string("2"));
-        QCOMPARE(widgetType(2), std::string("3"));
+        QCOMPARE(std::string(widgetTypeOf(kTrackRecord)), std::string("2"));
+        QCOMPARE(std::string(widgetTypeOf(kProgrammeRecord)), std::string("3"));
     }
 };
 
