@@ -46,15 +46,65 @@ struct Exchange {
     bool followRedirects = true;
     std::atomic<bool> abandoned{false};
     std::atomic<bool> finished{false};
-    std::atomic<Clock::rep> lastActivity{Clock::now().time_since_epoch().count()};
+    std::function<Clock::time_point()> now;
+    std::atomic<Clock::rep> lastActivity{0};
     CURLcode result = CURLE_FAILED_INIT;
     bool tooLarge = false;
     char error[CURL_ERROR_SIZE] = {};
     Reply reply;
 
-    void touch() { lastActivity.store(Clock::now().time_since_epoch().count()); }
-    Clock::duration idleTime() const { return Clock::now().time_since_epoch() - Clock::duration(lastActivity.load()); }
+    void touch() { lastActivity.store(now().time_since_epoch().count()); }
+    Clock::duration idleTime() const { return now().time_since_epoch() - Clock::duration(lastActivity.load()); }
 };
+
+// Every worker is owned here and joined, at the latest when the program ends: none may run on during static
+// destruction. An abandoned worker stops at its next libcurl callback.
+class Workers {
+public:
+    ~Workers() {
+        std::lock_guard lock(mutex_);
+        for (Worker& worker : workers_) worker.exchange->abandoned.store(true);
+        for (Worker& worker : workers_) worker.thread.join();
+    }
+
+    void start(const std::shared_ptr<Exchange>& exchange, void (*perform)(Exchange&)) {
+        std::lock_guard lock(mutex_);
+        reapFinished();
+        std::thread thread([exchange, perform] {
+            perform(*exchange);
+            exchange->finished.store(true, std::memory_order_release);
+        });
+        workers_.push_back({std::move(thread), exchange});
+    }
+
+    std::size_t running() {
+        std::lock_guard lock(mutex_);
+        reapFinished();
+        return workers_.size();
+    }
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<Exchange> exchange;
+    };
+
+    void reapFinished() {
+        std::erase_if(workers_, [](Worker& worker) {
+            if (!worker.exchange->finished.load(std::memory_order_acquire)) return false;
+            worker.thread.join();
+            return true;
+        });
+    }
+
+    std::mutex mutex_;
+    std::vector<Worker> workers_;
+};
+
+Workers& workers() {
+    static Workers owned;
+    return owned;
+}
 
 void initialiseCurlOnce() {
     static std::once_flag once;
@@ -221,11 +271,10 @@ Transfer transfer(const std::string& address, const HttpSettings& settings, cons
     exchange->connectTo = connectTo;
     exchange->timeout = settings.timeout;
     exchange->followRedirects = followRedirects;
+    exchange->now = settings.clock ? settings.clock : [] { return Clock::now(); };
+    exchange->touch();
     try {
-        std::thread([exchange] {
-            perform(*exchange);
-            exchange->finished.store(true, std::memory_order_release);
-        }).detach();
+        workers().start(exchange, perform);
     } catch (const std::system_error&) {
         return {std::nullopt, failure(TransferStatus::Code::Failed, "cannot start the request's thread")};
     }
@@ -264,6 +313,8 @@ bool isHost(std::string_view text) {
 }
 
 }  // namespace
+
+std::size_t runningTransfers() { return workers().running(); }
 
 std::vector<std::string> serviceConnectTo(std::string_view hostAndPort) {
     const auto colon = hostAndPort.rfind(':');

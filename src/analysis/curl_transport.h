@@ -2,6 +2,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,8 @@ struct HttpSettings {
     EventPump pump;                                               // empty: just sleep between polls
     std::chrono::milliseconds timeout{std::chrono::seconds(90)};  // connect, and no data for this long
     std::string serviceAddress;  // "HOST:PORT" that replaces the service hosts; empty: VELOMIR_SERVICE_ADDRESS
+    // What the time-out is measured by; called from the caller's and the worker's thread. Empty: the steady clock.
+    std::function<std::chrono::steady_clock::time_point()> clock;
 };
 
 class CurlTransport : public HttpTransport {
@@ -29,6 +33,9 @@ private:
     HttpSettings settings_;
     std::vector<std::string> connectTo_;
 };
+
+// Requests whose worker has not ended yet, abandoned ones included. Workers are joined at exit at the latest.
+std::size_t runningTransfers();
 
 // libcurl connect-to entries sending every service host, the short-link host included, to HOST:PORT; empty when
 // the text is not HOST:PORT (a host, a colon, a port from 1 to 65535).

@@ -4,7 +4,6 @@
 #include <httplib.h>
 #include <zlib.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -26,7 +25,8 @@ public:
     void start() {
         port = server.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server.listen_after_bind(); });
-        for (int i = 0; i < 500 && !server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // stop() before the loop runs would leave it running: wait until it does.
+        while (!server.is_running()) std::this_thread::yield();
     }
     std::string address(std::string_view path) const {
         return "http://127.0.0.1:" + std::to_string(port) + std::string(path);

@@ -2,7 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "analysis/curl_transport.h"
 #include "http_test_server.h"
@@ -17,10 +22,27 @@ using testing::compressed;
 
 const std::string kText = "Hello 你好 \xFF end";
 
-HttpSettings withTimeout(std::chrono::milliseconds timeout) {
+// A clock the test moves: each call of the pump lets ten seconds pass, so the 90-second time-out is over after
+// nine polls, however fast or loaded the machine is.
+struct FakeClock {
+    std::shared_ptr<std::atomic<std::int64_t>> seconds = std::make_shared<std::atomic<std::int64_t>>(0);
+
+    std::function<std::chrono::steady_clock::time_point()> reader() const {
+        return [seconds = seconds] { return std::chrono::steady_clock::time_point(std::chrono::seconds(*seconds)); };
+    }
+    void advance(std::int64_t by) const { *seconds += by; }
+};
+
+HttpSettings onFakeClock(const FakeClock& clock) {
     HttpSettings settings;
-    settings.timeout = timeout;
+    settings.clock = clock.reader();
+    settings.pump = [clock] { clock.advance(10); };
     return settings;
+}
+
+// Waits for the event, not for a time: the workers of abandoned requests have all ended.
+void waitForWorkersToEnd() {
+    while (runningTransfers() > 0) std::this_thread::yield();
 }
 
 class HttpTransportTest : public ::testing::Test {
@@ -40,7 +62,8 @@ protected:
         server.Get("/old", [](const Request&, Response& response) { response.set_redirect("/api/new"); });
         // Bounded, so a client that ignores its time-out gets this answer and fails instead of hanging.
         server.Get("/stalled", [this](const Request&, Response& response) {
-            for (int i = 0; i < 500 && !released_; ++i) std::this_thread::sleep_for(10ms);
+            std::unique_lock lock(releaseMutex_);
+            release_.wait(lock, [this] { return released_; });
             response.set_content("late answer", "text/plain");
         });
         server.Get("/huge", [](const Request&, Response& response) {
@@ -62,7 +85,15 @@ protected:
         });
         local_.start();
     }
-    ~HttpTransportTest() override { released_ = true; }
+    ~HttpTransportTest() override { release(); }
+
+    void release() {
+        {
+            std::lock_guard lock(releaseMutex_);
+            released_ = true;
+        }
+        release_.notify_all();
+    }
 
     std::string echo(std::string_view body, std::string_view type, std::string_view encoding = {}) const {
         using httplib::detail::encode_query_param;
@@ -78,7 +109,9 @@ protected:
 
     testing::LocalHttpServer local_;
     CurlTransport transport_;
-    std::atomic<bool> released_ = false;
+    std::mutex releaseMutex_;
+    std::condition_variable release_;
+    bool released_ = false;
     std::mutex mutex_;
     Request seen_;
 };
@@ -211,25 +244,34 @@ TEST_F(HttpTransportTest, RefusedConnectionGivesEmptyResults) {
 }
 
 TEST_F(HttpTransportTest, SilentServerTimesOutWhileThePumpRunsOnTheCaller) {
-    std::atomic<int> calls = 0;
+    const FakeClock clock;
+    int calls = 0;
     std::atomic<int> foreignCalls = 0;
-    HttpSettings settings = withTimeout(1s);
+    HttpSettings settings = onFakeClock(clock);
     settings.pump = [&, caller = std::this_thread::get_id()] {
         ++calls;
+        clock.advance(10);
         if (std::this_thread::get_id() != caller) ++foreignCalls;
     };
-    EXPECT_EQ(CurlTransport(settings).fetchText(local_.address("/stalled")), "");
-    EXPECT_GT(calls, 0);
+    TransferStatus status;
+    EXPECT_EQ(CurlTransport(settings).fetchTextWithStatus(local_.address("/stalled"), status), "");
+    EXPECT_EQ(status.code, TransferStatus::Code::TimedOut);
+    // 90 s of silence on the fake clock: nine polls, each ten seconds.
+    EXPECT_EQ(calls, 9);
     EXPECT_EQ(foreignCalls, 0);
+    release();
+    waitForWorkersToEnd();
 }
 
 TEST_F(HttpTransportTest, AbandonedRequestDeliversNothingLater) {
-    CurlTransport transport(withTimeout(300ms));
+    const FakeClock clock;
+    CurlTransport transport(onFakeClock(clock));
     EXPECT_EQ(transport.fetchBytes(local_.address("/stalled")), "");
+    EXPECT_GE(runningTransfers(), 1u) << "the abandoned worker still waits for its answer";
     // The stalled answer now reaches a worker whose caller has gone; the next request must see only its own.
-    released_ = true;
-    EXPECT_EQ(transport.fetchBytes(local_.address("/fresh")), "stand-in");
-    std::this_thread::sleep_for(100ms);
+    release();
+    EXPECT_EQ(transport_.fetchBytes(local_.address("/fresh")), "stand-in");
+    waitForWorkersToEnd();
 }
 
 TEST_F(HttpTransportTest, BodiesOver64MebibytesFail) {

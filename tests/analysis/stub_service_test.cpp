@@ -378,19 +378,30 @@ protected:
 };
 
 TEST_F(StubServiceFaults, SlowAnswersAfterTheDelay) {
-    EXPECT_FALSE(stub_.client(50).Get(playlistPath("9000001")));
-    auto late = stub_.client(10000).Get(playlistPath("9000001"));
-    ASSERT_TRUE(late);
-    EXPECT_EQ(json::parse(late->body)["result"]["tracks"].size(), 25u);
+    std::atomic<bool> answered = false;
+    std::string body;
+    std::thread client([&] {
+        auto late = stub_.client(30000).Get(playlistPath("9000001"));
+        if (late) body = late->body;
+        answered = true;
+    });
+    stub_.service().waitForRequests(1);
+    EXPECT_FALSE(answered) << "answered as soon as it arrived";
+    client.join();
+    EXPECT_EQ(json::parse(body)["result"]["tracks"].size(), 25u);
 }
 
 TEST_F(StubServiceFaults, NoAnswerHoldsTheRequestUntilStop) {
-    EXPECT_EQ(stub_.client(200).Get(playlistPath("9000002")).error(), httplib::Error::Read);
-    // A request still waiting must not keep stop() from returning.
-    std::thread waiting([this] { stub_.client(30000).Get(playlistPath("9000002")); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // A request still waiting must not keep stop() from returning; stopping lets it go with an empty 503.
+    int status = 0;
+    std::thread waiting([&] {
+        auto result = stub_.client(30000).Get(playlistPath("9000002"));
+        status = result ? result->status : -1;
+    });
+    stub_.service().waitForRequests(1);
     stub_.service().stop();
     waiting.join();
+    EXPECT_EQ(status, 503);
 }
 
 TEST_F(StubServiceFaults, ResetAndTruncatedGzipBreakTheBody) {

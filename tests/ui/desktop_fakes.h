@@ -12,6 +12,9 @@
 
 namespace velomir::testing {
 
+// How long a test waits for an event before it gives up: a safety net for a loaded machine, not a bet on speed.
+inline constexpr int kEventWaitMs = 60000;
+
 class FakeClipboard : public Clipboard {
 public:
     void setText(const std::string& text) override {

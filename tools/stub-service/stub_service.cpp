@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -42,12 +43,16 @@ struct StubService::State {
     std::unique_ptr<AnswerSender> sender;
     int port = -1;
     mutable std::mutex logMutex;
+    mutable std::condition_variable logGrew;
     std::vector<std::string> requestLog;
 };
 
 void StubService::State::log(const httplib::Request& request) {
-    std::lock_guard lock(logMutex);
-    requestLog.push_back(request.get_header_value("Host") + request.target);
+    {
+        std::lock_guard lock(logMutex);
+        requestLog.push_back(request.get_header_value("Host") + request.target);
+    }
+    logGrew.notify_all();
 }
 
 void StubService::State::handle(const httplib::Request& request, httplib::Response& response) {
@@ -123,6 +128,11 @@ void StubService::stop() {
 std::vector<std::string> StubService::requestLog() const {
     std::lock_guard lock(state_->logMutex);
     return state_->requestLog;
+}
+
+void StubService::waitForRequests(std::size_t count) const {
+    std::unique_lock lock(state_->logMutex);
+    state_->logGrew.wait(lock, [this, count] { return state_->requestLog.size() >= count; });
 }
 
 void StubService::clearRequestLog() {

@@ -31,6 +31,9 @@ public:
     // ("music.163.com/api/song/detail/?ids=[1,2]").
     std::vector<std::string> requestLog() const;
     void clearRequestLog();
+    // Returns once `count` requests have arrived since the start or the last clear: the hook tests wait on
+    // instead of a time.
+    void waitForRequests(std::size_t count) const;
 
     // "http://127.0.0.1:PORT"; every address inside the answers starts with it.
     std::string baseAddress() const;

@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(companion::backgroundOf(speaker), companion::kStripColour);
         QTimer* clock = speaker->findChild<QTimer*>("时钟1");
         QVERIFY(!clock->isActive());
-        QTRY_COMPARE(media_->played, std::vector<std::string>{stub_->base() + "/audio/26291188.mp3"});
+        QTRY_COMPARE_WITH_TIMEOUT(media_->played, std::vector<std::string>{stub_->base() + "/audio/26291188.mp3"}, kEventWaitMs);
         QCOMPARE(clock->interval(), 50);
         tick(clock);
         QCOMPARE(speaker->pixmap().toImage(), companion::skinImage(companion::kSpeakerFrames[0]).toImage());
@@ -81,7 +81,7 @@ private slots:
         QTest::mouseClick(control(window, "图片框2"), Qt::LeftButton);
         const std::vector<std::string> opened{"http://music.163.com/playlist?id=2330887406", projectHomePage()};
         QCOMPARE(stub_->opener.opened, opened);
-        QTRY_COMPARE(analysed_, std::vector<std::string>{"http://music.163.com/#/playlist?id=2330887406"});
+        QTRY_COMPARE_WITH_TIMEOUT(analysed_, std::vector<std::string>{"http://music.163.com/#/playlist?id=2330887406"}, kEventWaitMs);
         QCOMPARE(recogniseKind(analysed_[0], false, AnalysisOptions{}, stub_->http), kindIndex(LinkKind::Playlist));
         std::string id = extractId(analysed_[0]);
         std::vector<TrackItem> tracks;
@@ -103,7 +103,7 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         };
         QTest::mouseClick(control(window, "图片框_专辑封面"), Qt::LeftButton);
-        QTRY_VERIFY(window.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), kEventWaitMs);
         QCOMPARE(analysed_.size(), std::size_t(1));
     }
 };

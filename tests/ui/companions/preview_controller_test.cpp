@@ -91,7 +91,7 @@ private slots:
         const auto& asked = stub_->http.requests;
         QVERIFY(std::count(asked.begin(), asked.end(), state.resultRows[0].trackCover + "?param=173y173") == 1);
         QCOMPARE(control("图片框_专辑封面")->pixmap().size(), QSize(173, 173));
-        QTRY_COMPARE(media_->played, std::vector<std::string>{state.resultRows[0].audioAddress});
+        QTRY_COMPARE_WITH_TIMEOUT(media_->played, std::vector<std::string>{state.resultRows[0].audioAddress}, kEventWaitMs);
     }
 
     void rowChangeWhileOpenRefreshesTheSameWindow() {
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(preview_->window(), first.data());
         QCOMPARE(owner_->findChildren<PreviewWindow*>().size(), qsizetype(1));
         QCOMPARE(first->windowTitle(), QString("Faded\r\n-\r\nAlan Walker"));
-        QTRY_VERIFY(!media_->played.empty() && media_->played.back() == state.resultRows[1].audioAddress);
+        QTRY_VERIFY_WITH_TIMEOUT(!media_->played.empty() && media_->played.back() == state.resultRows[1].audioAddress, kEventWaitMs);
         state.currentRow = 3;
         preview_->showPreview(state);
         QCOMPARE(first->windowTitle(), QString("Faded\r\n-\r\nAlan Walker"));
@@ -119,7 +119,7 @@ private slots:
         RunState state = twoSongs(stub_->base());
         preview_->showPreview(state);
         QPointer<PreviewWindow> window = preview_->window();
-        QTRY_COMPARE(media_->played.size(), std::size_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(media_->played.size(), std::size_t(1), kEventWaitMs);
         const int stops = media_->stops;
         window->close();
         QVERIFY(!preview_->isPreviewOpen());
@@ -139,7 +139,7 @@ private slots:
         preview_->showPreview(state);
         QLabel* speaker = control("图片框_音量");
         QTimer* clock = timer("时钟_音量");
-        QTRY_VERIFY(media_->held != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(media_->held != nullptr, kEventWaitMs);
         QVERIFY(!clock->isActive());  // resolved, but playback not yet under way
         QVERIFY(shows(speaker, companion::kSpeakerFrames[2]));
         std::exchange(media_->held, nullptr)();

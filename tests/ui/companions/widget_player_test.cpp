@@ -48,14 +48,14 @@ private slots:
         const std::string address = buildWidgetAddress(id.toStdString(), type.toStdString());
         player->navigate(address);
         QCOMPARE(starting.count(), 1);
-        QVERIFY(completed.wait());
+        QVERIFY(completed.wait(kEventWaitMs));
         QCOMPARE(completed.takeFirst().first().toString().toStdString(), address);
         QCOMPARE(player->currentAddress(), address);
         QCOMPARE(media_->played, std::vector<std::string>{audio(audioId.toLatin1().constData())});
         const int stops = media_->stops;
         player->navigate(kBlankPage);
         QCOMPARE(media_->stops, stops + 1);  // at once, before the blank page has loaded
-        QVERIFY(completed.wait());
+        QVERIFY(completed.wait(kEventWaitMs));
         QCOMPARE(player->currentAddress(), std::string(kBlankPage));
     }
 
@@ -77,7 +77,7 @@ private slots:
         auto player = makePlayer(stub_->http);
         QSignalSpy completed(player.get(), &WidgetPlayer::navigationCompleted);
         player->navigate(buildWidgetAddress(id.toStdString(), "2"));
-        QVERIFY(completed.wait());
+        QVERIFY(completed.wait(kEventWaitMs));
         const std::string expected = played.isEmpty() ? audio(id.toLatin1().constData()) : played.toStdString();
         QCOMPARE(media_->played, std::vector<std::string>{expected});
     }
@@ -94,8 +94,7 @@ private slots:
         auto player = makePlayer(stub_->http);
         QSignalSpy completed(player.get(), &WidgetPlayer::navigationCompleted);
         player->navigate(address.toStdString());
-        QTest::qWait(0);
-        QTRY_COMPARE(stub_->http.finished, static_cast<int>(stub_->http.requests.size()));
+        QTRY_COMPARE_WITH_TIMEOUT(stub_->http.finished, static_cast<int>(stub_->http.requests.size()), kEventWaitMs);
         QCoreApplication::processEvents();
         QCOMPARE(completed.count(), 0);
         QVERIFY(media_->played.empty());
@@ -107,8 +106,8 @@ private slots:
         const std::string newer = buildWidgetAddress("794062371", "3");
         stub_->http.whileWaiting = [&] { player->navigate(newer); };
         player->navigate(buildWidgetAddress("26291188", "2"));
-        QVERIFY(completed.wait());
-        QTRY_COMPARE(stub_->http.finished, 2);
+        QVERIFY(completed.wait(kEventWaitMs));
+        QTRY_COMPARE_WITH_TIMEOUT(stub_->http.finished, 2, kEventWaitMs);
         QCoreApplication::processEvents();
         QCOMPARE(completed.count(), 1);
         QCOMPARE(player->currentAddress(), newer);
@@ -120,7 +119,7 @@ private slots:
         auto player = makePlayer(stub_->http);
         stub_->http.whileWaiting = [&] { player.reset(); };
         player->navigate(buildWidgetAddress("26291188", "2"));
-        QTRY_COMPARE(stub_->http.finished, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(stub_->http.finished, 1, kEventWaitMs);
         QVERIFY(!player);
         QVERIFY(media_->played.empty());
     }
@@ -131,7 +130,7 @@ private slots:
         http.answer("song/detail", "{\"songs\":[{\"mp3Url\":\"file:///etc/passwd\",\"id\":5}],\"code\":200}");
         auto player = makePlayer(http);
         player->navigate(buildWidgetAddress("5", "2"));
-        QTRY_COMPARE(http.requests.size(), std::size_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(http.requests.size(), std::size_t(1), kEventWaitMs);
         QCoreApplication::processEvents();
         QVERIFY(media_->played.empty());
     }

@@ -1,7 +1,6 @@
 // From the link box to the grid: the run triggers, the grid a run leaves, the progress panel, and the jumps.
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTimer>
 
 #include "ui/companions/about_window.h"
 #include "ui/main/click_label.h"
@@ -69,29 +68,30 @@ void AnalysisFlowTest::runTriggers() {
     QCOMPARE(started.count(), runs + 1);
 }
 
-// While the slow playlist is awaited the window keeps working: the progress panel shows and turns, and neither
-// Enter nor the parse button starts a second run.
+// While the playlist is awaited the window keeps working: the progress panel shows and turns, and neither Enter
+// nor the parse button starts a second run. The request is held until the checks are done.
 void AnalysisFlowTest::triggersDuringRunStartNothing() {
     WindowHarness harness(stubPort());
     harness.showActive();
     QSignalSpy started(&harness.window(), &MainWindow::analysisStarted);
     auto* panel = harness.control<ProgressPanel>("图片框_进度");
     bool checkedDuringRun = false;
-    QTimer::singleShot(400, [&] {
+    harness.http.whileWaiting = [&] {
         QVERIFY(harness.window().runState().progressStep >= 0);
-        QVERIFY(panel->isVisible());
-        QCOMPARE(panel->caption()->text(), stageText(3));
+        // The panel follows the run on its own timer.
+        QVERIFY(QTest::qWaitFor([&] { return panel->isVisible() && panel->caption()->text() == stageText(3); },
+                                kEventWaitMs));
         const QByteArray frame = panel->loader()->picture();
         QVERIFY(!frame.isEmpty());
-        QVERIFY(QTest::qWaitFor([&] { return panel->loader()->picture() != frame; }, 1000));
+        QVERIFY(QTest::qWaitFor([&] { return panel->loader()->picture() != frame; }, kEventWaitMs));
         QTest::keyClick(harness.control<QLineEdit>("编辑框_链接id"), Qt::Key_Return);
         QTest::mouseClick(harness.control("图片框_解析"), Qt::LeftButton);
         checkedDuringRun = true;
-    });
-    harness.runLink(kSlowPlaylist);
+    };
+    harness.runLink(kSamplePlaylist);
     QVERIFY(checkedDuringRun);
     QCOMPARE(started.count(), 1);
-    QVERIFY(QTest::qWaitFor([&] { return panel->isHidden(); }, 1000));
+    QVERIFY(QTest::qWaitFor([&] { return panel->isHidden(); }, kEventWaitMs));
     QCOMPARE(panel->caption()->text(), QStringLiteral("解析完成,创建完成"));
 }
 
@@ -162,7 +162,7 @@ void AnalysisFlowTest::aboutWindowSamplePlaylistListsIt() {
     QVERIFY(picture != nullptr);
     QTest::mouseClick(picture, Qt::LeftButton);
     auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
-    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 25, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(grid->model()->rowCount(), 25, kEventWaitMs);
     QCOMPARE(grid->cornerText(), QStringLiteral("{25}"));
     QCOMPARE(harness.control<QLineEdit>("编辑框_链接id")->text(),
              QString::fromUtf8("[歌单]http://music.163.com/#/playlist?id=2330887406"));

@@ -186,7 +186,7 @@ void SettingsTest::closeSavesGeometry() {
     WindowHarness harness(stubPort());
     harness.showActive();
     harness.window().setGeometry(30, 40, 850, 480);
-    QTRY_COMPARE(harness.window().size(), QSize(850, 480));
+    QTRY_COMPARE_WITH_TIMEOUT(harness.window().size(), QSize(850, 480), kEventWaitMs);
     const std::string songKeys = IniFile(harness.settingsPath().toStdString()).read("song", "max");
     const int writes = harness.settingsWrites;
     harness.window().close();
@@ -206,7 +206,7 @@ void SettingsTest::movingWritesOptionsOnly() {
     harness.showActive();
     writeFile(harness.settingsPath(), "[song]\nup=1\n");
     harness.window().move(harness.window().pos() + QPoint(15, 10));
-    QTRY_VERIFY(readFile(harness.settingsPath()).find("max=77") != std::string::npos);
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(harness.settingsPath()).find("max=77") != std::string::npos, kEventWaitMs);
     const std::string text = readFile(harness.settingsPath());
     QVERIFY(text.find("pic=真") != std::string::npos);
     QVERIFY(text.find("[WIN]") == std::string::npos);

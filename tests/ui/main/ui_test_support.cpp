@@ -12,12 +12,6 @@ namespace velomir::test {
 
 namespace {
 
-StubOptions slowOptions() {
-    StubOptions options;
-    options.slowMs = 1500;
-    return options;
-}
-
 HttpSettings settingsFor(int port) {
     HttpSettings settings;
     settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
@@ -37,7 +31,7 @@ public:
 }  // namespace
 
 int stubPort() {
-    static StubService stub(slowOptions());
+    static StubService stub{StubOptions{}};
     static const int port = stub.start();
     return port;
 }
@@ -74,7 +68,7 @@ QString WindowHarness::settingsPath() const { return folder.filePath(QStringLite
 void WindowHarness::showActive() {
     window_->show();
     window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window_.get(), kEventWaitMs));
 }
 
 void WindowHarness::runLink(const std::string& link) {
@@ -96,8 +90,7 @@ void WindowHarness::tick(const char* timerName) {
 }
 
 QString labelText(WindowHarness& harness, const char* name) {
-    QLabel* label = harness.control<QLabel>(name);
-    return label ? label->text() : QStringLiteral("<missing %1>").arg(QString::fromUtf8(name));
+    return harness.control<QLabel>(name)->text();
 }
 
 }  // namespace velomir::test

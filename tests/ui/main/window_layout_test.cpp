@@ -121,7 +121,7 @@ void WindowLayoutTest::resizeKeepsMiddlePanel() {
     WindowHarness harness(stubPort());
     harness.showActive();
     harness.window().resize(size);
-    QTRY_COMPARE(harness.window().size(), size);
+    QTRY_COMPARE_WITH_TIMEOUT(harness.window().size(), size, kEventWaitMs);
     const QRect middle = harness.control("图片框_左中")->geometry();
     QCOMPARE(middle, QRect(56, 0, 466, size.height()));
     const QRect grid = harness.control("高级表格_分析列表")->geometry();
