@@ -15,7 +15,7 @@ namespace {
 HttpSettings settingsFor(int port) {
     HttpSettings settings;
     settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
-    settings.timeout = std::chrono::seconds(10);
+    settings.timeout = std::chrono::milliseconds(kEventWaitMs);  // no test here waits for a silent answer
     settings.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
     return settings;
 }
