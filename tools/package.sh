@@ -18,7 +18,10 @@ root=${1:-}
 [ -n "$root" ] || exit 0
 if [ ! -x "$root/usr/bin/apt-get" ]; then
     command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
-    debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian
+    # The mirror this machine's own apt uses.
+    mirror=$(grep -hoE '^(URIs:|deb) +[a-z]+://[^ ]+' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list \
+        2>/dev/null | grep -v security | head -1 | awk '{print $2}')
+    debootstrap --variant=minbase bookworm "$root" "$mirror"
 fi
 cp "$deb" "$root/tmp/"
 inside() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
