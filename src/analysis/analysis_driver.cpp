@@ -61,6 +61,16 @@ bool AnalysisDriver::startRun() {
     return true;
 }
 
+// A run's list, built aside: handlers that run while events get through still see the last list, whole.
+struct AnalysisDriver::NewList {
+    std::string input;
+    int kind = kUnrecognised;
+    int fieldSet = kTrackRecord;
+    std::vector<TrackItem> tracks;
+    std::vector<ProgrammeItem> programmes;
+    std::vector<ResultRow> rows;
+};
+
 void AnalysisDriver::runAnalysis() {
     view_.resetDetailPane();
     view_.collapseSettingsBar();
@@ -68,37 +78,43 @@ void AnalysisDriver::runAnalysis() {
     ++state_.runNumber;
     state_.problem = {};
     const ServiceCatalogue& catalogue = serviceCatalogue();
+    NewList list;
     // Labels of earlier runs are ours, not the user's: they must not reach recognition or stack up.
-    state_.currentInput = stripKindLabels(view_.linkText());
+    list.input = stripKindLabels(view_.linkText());
     state_.progressStep = 1;
-    const Recognition recognition = recogniseLink(state_.currentInput, view_.searchMode(), options_, http_);
-    state_.currentKind = recognition.kind;
+    const Recognition recognition = recogniseLink(list.input, view_.searchMode(), options_, http_);
+    list.kind = recognition.kind;
     // Probes that failed on the way are the cause only when nothing was recognised (no request follows then).
     if (recognition.kind < 0 && !recognition.probeFailure.ok()) {
         state_.problem = {FetchProblem::Cause::Transfer, recognition.probeFailure.message};
     }
-    state_.currentFieldSet = ServiceCatalogue::recordTypeOfKind(state_.currentKind);
+    list.fieldSet = ServiceCatalogue::recordTypeOfKind(list.kind);
     state_.progressStep = 2;
-    const bool search = state_.currentKind == catalogue.searchKind();
+    const bool search = list.kind == catalogue.searchKind();
     view_.switchMode(search);
     // A short link's ID is in the address it led to; a search keeps the user's own words.
-    if (!search) state_.currentInput = extractId(recognition.text);
+    if (!search) list.input = extractId(recognition.text);
     state_.progressStep = 3;
-    state_.currentRow = 0;
-    const int status = fetchItems(state_.currentInput, state_.currentKind, state_.trackItems, state_.programmeItems,
-                                  http_, options_.maxCount, &state_.problem);
-    if (status < 0) {
-        // An early stop leaves the previous run's items behind; they must not show under the new label.
-        state_.trackItems.clear();
-        state_.programmeItems.clear();
-    }
-    const int count =
-        buildResultRows(state_.currentFieldSet, state_.trackItems, state_.programmeItems, state_.resultRows);
+    WorkPacer pacer([this] { view_.letEventsThrough(); }, std::chrono::milliseconds(16), clock_);
+    // An early stop (status below 0) leaves both lists empty: no rows show under the new label.
+    fetchItems(list.input, list.kind, list.tracks, list.programmes, http_, options_.maxCount, &state_.problem, &pacer);
+    const int count = buildResultRows(list.fieldSet, list.tracks, list.programmes, list.rows);
+    publish(list);
     const KindTraits& look = kindTraits(state_.currentKind);
     state_.columnTitles.assign(look.columnTitles.begin(), look.columnTitles.end());
     view_.setLinkText(look.label + stripKindLabels(view_.linkText()));
     fillGrid(count);
     state_.progressStep = -1;
+}
+
+void AnalysisDriver::publish(NewList& list) {
+    state_.currentInput = std::move(list.input);
+    state_.currentKind = list.kind;
+    state_.currentFieldSet = list.fieldSet;
+    state_.trackItems = std::move(list.tracks);
+    state_.programmeItems = std::move(list.programmes);
+    state_.resultRows = std::move(list.rows);
+    state_.currentRow = 0;
 }
 
 void AnalysisDriver::fillGrid(int count) {

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/analysis_options.h"
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
 #include "analysis/result_row.h"
+#include "text/work_pacer.h"
 
 namespace velomir {
 
@@ -49,14 +51,19 @@ public:
     const RunState& state() const { return state_; }
     RunState& state() { return state_; }
     bool running() const { return state_.progressStep != -1; }
+    // What the pacing of a long parse measures time by; the steady clock unless a test sets its own.
+    void setClock(WorkPacer::Reader clock) { clock_ = std::move(clock); }
 
 private:
+    struct NewList;
+    void publish(NewList& list);
     void fillGrid(int count);
 
     AnalysisView& view_;
     HttpTransport& http_;
     const AnalysisOptions& options_;
     RunState state_;
+    WorkPacer::Reader clock_;
 };
 
 }  // namespace velomir

@@ -37,6 +37,8 @@ public:
     virtual void resetDetailPane() = 0;
     virtual void collapseSettingsBar() = 0;
     virtual GridControl& grid() = 0;
+    // Serves pending input and timers during a long parse or extraction; a window runs its event loop here.
+    virtual void letEventsThrough() {}
 };
 
 }  // namespace velomir

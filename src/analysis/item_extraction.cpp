@@ -6,6 +6,7 @@
 #include "analysis/service_catalogue.h"
 #include "json/json_document.h"
 #include "text/text_helpers.h"
+#include "text/work_pacer.h"
 
 namespace velomir {
 
@@ -73,7 +74,7 @@ void report(FetchProblem* problem, FetchProblem::Cause cause, std::string messag
 }  // namespace
 
 int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
-               HttpTransport& http, int maxCount, FetchProblem* problem) {
+               HttpTransport& http, int maxCount, FetchProblem* problem, WorkPacer* pacer) {
     const ServiceCatalogue& catalogue = serviceCatalogue();
     if (kind < 0 || kind >= catalogue.entryCount()) return kFetchBadKind;
     if (kind != catalogue.searchKind() && integerValue64(text) <= 0) return kFetchBadId;
@@ -88,7 +89,7 @@ int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std:
         if (answer.empty()) report(problem, FetchProblem::Cause::Refusal, refusalOfPage(page));
     }
     JsonDocument document;
-    const int count = extractItems(answer, kind, document, tracks, programmes);
+    const int count = extractItems(answer, kind, document, tracks, programmes, pacer);
     report(problem, FetchProblem::Cause::Refusal, refusalOf(document));
     return count;
 }
@@ -101,9 +102,10 @@ std::string refusalOf(JsonDocument& document) {
 }
 
 int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
-                 std::vector<ProgrammeItem>& programmes) {
+                 std::vector<ProgrammeItem>& programmes, WorkPacer* pacer) {
     tracks.clear();
     programmes.clear();
+    document.setPacer(pacer);
     document.parse(answer, false);
     const ServiceCatalogue& catalogue = serviceCatalogue();
     const std::string listPath = catalogue.listPath(kind);
@@ -111,6 +113,7 @@ int extractItems(std::string_view answer, int kind, JsonDocument& document, std:
     const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
     const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
     for (int i = 1; i <= n; ++i) {
+        if (pacer != nullptr) pacer->step();
         const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
         std::vector<std::string> values = readFields(document, itemPath, fields);
         if (programmeRecords) {

@@ -11,6 +11,7 @@ namespace velomir {
 
 class HttpTransport;
 class JsonDocument;
+class WorkPacer;
 
 // Status of fetchItems below 0: nothing was asked and both lists are as they were.
 inline constexpr int kFetchBadKind = -3;
@@ -25,9 +26,10 @@ struct FetchProblem {
 };
 
 // Validates the input, fills the kind's address template and extracts the answer's items. `text` loses every
-// "--s--" marker. Returns a status above or the number of items; `problem`, when given, says what went wrong.
+// "--s--" marker. Returns a status above or the number of items; `problem`, when given, says what went wrong;
+// `pacer`, when given, is stepped through the parse and the extraction.
 int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
-               HttpTransport& http, int maxCount, FetchProblem* problem = nullptr);
+               HttpTransport& http, int maxCount, FetchProblem* problem = nullptr, WorkPacer* pacer = nullptr);
 
 // The service's refusal in a parsed answer: a top-level "code" other than 200, as "code -460: Cheating";
 // empty when the answer is no refusal.
@@ -35,7 +37,7 @@ std::string refusalOf(JsonDocument& document);
 
 // Parses `answer` into `document` and reads the kind's list; both lists are emptied first.
 int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
-                 std::vector<ProgrammeItem>& programmes);
+                 std::vector<ProgrammeItem>& programmes, WorkPacer* pacer = nullptr);
 
 // Replaces `rows` with one row per track (record type 1) or programme (2); -1 and no rows for any other type.
 int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const std::vector<ProgrammeItem>& programmes,

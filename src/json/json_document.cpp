@@ -39,7 +39,8 @@ bool isInside(std::string_view buffer, std::string_view part) {
 // subtree before its next sibling. Texts that are slices of a kept buffer are referenced, not copied.
 class TreeBuilder final : public detail::SplitSink {
 public:
-    TreeBuilder(NodeStore& store, bool zeroBased) : store_(store), zeroBased_(zeroBased) {}
+    TreeBuilder(NodeStore& store, bool zeroBased, WorkPacer* pacer)
+        : store_(store), zeroBased_(zeroBased), pacer_(pacer) {}
 
     void split(int node, int kind, const LoadedText& text, std::size_t begin, std::size_t end) {
         const std::size_t depth = parents_.size();
@@ -88,6 +89,7 @@ private:
     }
 
     void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value) {
+        if (pacer_ != nullptr) pacer_->step();
         NodeRecord& parent = store_.at(parents_.back().node);
         record.level = parent.level + 1;
         record.ordinal = ++parent.childCount;
@@ -118,6 +120,7 @@ private:
 
     NodeStore& store_;
     bool zeroBased_;
+    WorkPacer* pacer_;
     std::vector<Parent> parents_;
     std::vector<std::vector<int>> children_;  // children of each open parent, by depth
 };
@@ -161,7 +164,7 @@ void JsonDocument::build(std::string_view text) {
     }
     const int node = store.append(root, flags | static_cast<std::uint8_t>(kind));
     table_.rootCount_ = 1;
-    TreeBuilder builder(store, zeroBased_);
+    TreeBuilder builder(store, zeroBased_, pacer_);
     if (first.at != LoadedText::npos) {
         builder.split(node, kind, top, 0, size);
         return;

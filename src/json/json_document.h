@@ -10,6 +10,7 @@
 #include "json/json_node_table.h"
 #include "json/json_text_scanner.h"
 #include "json/path_splitter.h"
+#include "text/work_pacer.h"
 
 namespace velomir {
 
@@ -23,6 +24,8 @@ public:
     const JsonNodeTable& nodes() const { return table_; }
     // Replaces the table with the nodes of text; arrays name their elements from "[0]" when zeroBased.
     void parse(std::string_view text, bool zeroBased = false);
+    // Parses from now on step by step through `pacer` (may be null: no pacing); it must outlive the parses.
+    void setPacer(WorkPacer* pacer) { pacer_ = pacer; }
     // Text of the value at the path below start (0 = root); the whole compacted document for the empty path.
     std::string getText(std::string_view path, int start = 0);
     // Sets value and type of the node at the path, adding missing members along it; false when nothing was set.
@@ -46,6 +49,7 @@ private:
     void addValue(int parent, const std::string& name, const std::string& value);
 
     bool zeroBased_ = false;
+    WorkPacer* pacer_ = nullptr;
     JsonNodeTable table_;
     JsonTextScanner scanner_;
     detail::PathSplitter paths_;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
 #include "analysis/link_kind.h"
 #include "fake_transport.h"
 #include "recording_view.h"
@@ -112,6 +116,41 @@ TEST(StripKindLabels, RemovesOnlyLeadingLabels) {
     EXPECT_EQ(stripKindLabels("[歌单][歌单][搜索]x[歌单]"), "x[歌单]");
     EXPECT_EQ(stripKindLabels("[歌曲]x"), "[歌曲]x");
     EXPECT_EQ(stripKindLabels(""), "");
+}
+
+// A clock that moves a millisecond every time it is read, so pacing does not depend on the machine's speed.
+WorkPacer::Reader steppingClock() {
+    return [ms = std::make_shared<std::int64_t>(0)] {
+        return WorkPacer::Clock::time_point(std::chrono::milliseconds(++*ms));
+    };
+}
+
+// A long answer lets the window's events through while it is parsed and extracted, and whatever runs meanwhile
+// still sees the previous list and grid whole, with the kind they belong to.
+TEST_F(DriverFixture, LongAnswerLetsEventsThroughWhileThePreviousListStaysWhole) {
+    http.answer("playlist/detail?id=2330887406", playlistOf(3));
+    view.link = kLink;
+    ASSERT_TRUE(driver.startRun());
+    http.answer("playlist/detail?id=77", playlistOf(3000));
+    driver.setClock(steppingClock());
+    int pumps = 0;
+    int seenOther = 0;
+    view.onEvents = [&] {
+        ++pumps;
+        const RunState& state = driver.state();
+        const bool previous = state.resultRows.size() == 3 && state.trackItems.size() == 3 &&
+                              isKind(state.currentKind, LinkKind::Playlist) && view.cell(0, 0) == "{3}" &&
+                              view.cell(3, 1) == "T3" && view.rows == 4;
+        if (!previous || state.progressStep != 3) ++seenOther;
+        // A second run asked for meanwhile does not start.
+        EXPECT_FALSE(driver.startRun());
+    };
+    view.link = "http://music.163.com/#/playlist?id=77";
+    ASSERT_TRUE(driver.startRun());
+    EXPECT_GT(pumps, 20);
+    EXPECT_EQ(seenOther, 0);
+    EXPECT_EQ(driver.state().resultRows.size(), 3000u);
+    EXPECT_EQ(view.cell(0, 0), "{3000}");
 }
 
 }  // namespace

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
 #include "analysis/audio_address.h"
 #include "analysis/item_text.h"
 #include "analysis/link_kind.h"
 #include "fake_transport.h"
 #include "json/json_document.h"
+#include "text/work_pacer.h"
 
 namespace velomir {
 namespace {
@@ -85,6 +90,24 @@ TEST(ExtractItems, BrokenAnswersGiveNoItems) {
         EXPECT_EQ(extractItems(answer, kindIndex(Playlist), document, tracks, programmes), 0) << answer;
         EXPECT_TRUE(tracks.empty());
     }
+}
+
+// Both the parse and the reading of the items step the pacer: a long answer never holds the window's events.
+TEST(ExtractItems, LongAnswerPacesParseAndExtraction) {
+    std::string tracks;
+    for (int i = 1; i <= 2000; ++i) tracks += (i > 1 ? "," : "") + std::string(R"({"name":"T","id":1})");
+    const std::string answer = R"({"result":{"tracks":[)" + tracks + "]}}";
+    std::vector<TrackItem> items;
+    std::vector<ProgrammeItem> programmes;
+    int duringParse = 0;
+    int duringExtraction = 0;
+    auto ms = std::make_shared<std::int64_t>(0);
+    WorkPacer pacer([&] { ++(items.empty() ? duringParse : duringExtraction); }, std::chrono::milliseconds(1),
+                    [ms] { return WorkPacer::Clock::time_point(std::chrono::milliseconds(++*ms)); });
+    JsonDocument document;
+    EXPECT_EQ(extractItems(answer, kindIndex(Playlist), document, items, programmes, &pacer), 2000);
+    EXPECT_GT(duringParse, 0);
+    EXPECT_GT(duringExtraction, 0);
 }
 
 TEST(FetchItems, AddressesAndEarlyStops) {

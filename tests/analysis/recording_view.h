@@ -1,6 +1,7 @@
 // An AnalysisView that keeps the grid as a map of cells and records what the driver did to the window.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -17,6 +18,9 @@ public:
     void resetDetailPane() override { ++resets; }
     void collapseSettingsBar() override { ++collapses; }
     GridControl& grid() override { return *this; }
+    void letEventsThrough() override {
+        if (onEvents) onEvents();
+    }
 
     void setRowCount(int r) override { rows = r; }
     void setColumnCount(int c) override { columns = c; }
@@ -40,6 +44,7 @@ public:
     std::uint32_t colour = 0;
     std::map<int, int> widths;
     std::map<std::pair<int, int>, std::string> cells;
+    std::function<void()> onEvents;  // what a window's handlers would do while events get through
 };
 
 }  // namespace velomir::testing

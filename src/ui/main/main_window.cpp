@@ -65,6 +65,8 @@ void MainWindow::collapseSettingsBar() { settingsBar_->narrow(); }
 
 GridControl& MainWindow::grid() { return *grid_; }
 
+void MainWindow::letEventsThrough() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
 void MainWindow::startAnalysis() {
     if (driver_.running()) return;
     emit analysisStarted();

@@ -58,6 +58,7 @@ public:
     void resetDetailPane() override;
     void collapseSettingsBar() override;
     GridControl& grid() override;
+    void letEventsThrough() override;
 
     // Starts an analysis run of the link box text, unless one is under way.
     void startAnalysis();
