@@ -19,8 +19,8 @@ root=${1:-}
 if [ ! -x "$root/usr/bin/apt-get" ]; then
     command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
     # The mirror this machine's own apt uses.
-    mirror=$(grep -hoE '^(URIs:|deb) +[a-z]+://[^ ]+' /etc/apt/sources.list.d/*.sources /etc/apt/sources.list \
-        2>/dev/null | grep -v security | head -1 | awk '{print $2}')
+    mirror=$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
+        grep -oE '^(URIs:|deb) +[a-z]+://[^ ]+' | grep -v security | head -1 | awk '{print $2}' || true)
     debootstrap --variant=minbase bookworm "$root" "$mirror"
 fi
 cp "$deb" "$root/tmp/"

@@ -1,8 +1,10 @@
-// The reference reader's own pieces that the document tests reach only indirectly.
+// The reference reader's own pieces that the document tests reach only indirectly, and the fast scanner's queries
+// that only tests reach.
 #include <string>
 #include <vector>
 
 #include "json/json_test_support.h"
+#include "json/json_text_scanner.h"
 
 namespace velomir::testing {
 namespace {
@@ -59,12 +61,14 @@ TEST(OracleScanner, NormalisePathModes) {
     EXPECT_EQ(JsonTextScanner::normalisePath("a[1]", 2), "");
 }
 
-TEST(OracleScanner, QueryTextAgreesWithTheNodeTable) {
+// queryText and extractBlocks live only in the fast scanner (no reader path uses them); the reference table
+// checks the first.
+TEST(ScannerQueries, QueryTextAgreesWithTheReferenceTable) {
     const std::string text = R"({"a":{"b":[1,{"c":"x\"y"}]},"d":[]})";
     for (const bool zeroBased : {false, true}) {
         JsonDocument document;
         document.parse(text, zeroBased);
-        JsonTextScanner scanner;
+        velomir::JsonTextScanner scanner;
         const std::string first = zeroBased ? "[0]" : "[1]";
         const std::string second = zeroBased ? "[1]" : "[2]";
         for (const std::string& path : {std::string(), std::string("a"), "a.b." + first, "a.b." + second + ".c",
@@ -74,8 +78,8 @@ TEST(OracleScanner, QueryTextAgreesWithTheNodeTable) {
     }
 }
 
-TEST(OracleScanner, ExtractBlocksTakesTheWidestObjectAndArray) {
-    JsonTextScanner scanner;
+TEST(ScannerQueries, ExtractBlocksTakesTheWidestObjectAndArray) {
+    velomir::JsonTextScanner scanner;
     EXPECT_EQ(scanner.extractBlocks(R"(x{"a":[1]}y)"), (std::vector<std::string>{R"({"a":[1]})", "[1]"}));
     EXPECT_TRUE(scanner.extractBlocks("plain").empty());
 }

@@ -31,12 +31,15 @@ public:
     void addElements(const std::vector<std::string>& elements, int parent);
     void addMembers(const JsonPairList& pairs, int parent);
     std::string unquote(std::string_view text) const;
-    static std::string capitalise(std::string_view text);
     // Dotted path of a node below the root; names holding a full stop are put in double quotes.
     std::string pathOf(int node) const;
 
 private:
     void addValue(int parent, const std::string& name, const std::string& value);
+    // The path's segments; none for the empty path, which the split would give one empty segment.
+    std::vector<std::string> segmentsOf(std::string_view path);
+    // Looks up segments[first - 1] and those after it, from node `from`; -1 as soon as one is missing.
+    int descend(const std::vector<std::string>& segments, int from, int first) const;
 
     bool zeroBased_ = false;
     JsonNodeTable table_;

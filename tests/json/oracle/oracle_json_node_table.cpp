@@ -1,166 +1,176 @@
 #include "json/oracle/oracle_json_node_table.h"
 
+#include <algorithm>
+
 namespace velomir::oracle {
 
 int JsonNodeTable::shiftLevels(std::vector<JsonNode>& records, int level, int delta) {
-    for (JsonNode& record : records) record.level = delta != 0 ? record.level + delta : level;
+    for (JsonNode& shifted : records) {
+        if (delta == 0) {
+            shifted.level = level;
+        } else {
+            shifted.level += delta;
+        }
+    }
     return static_cast<int>(records.size());
 }
 
 int JsonNodeTable::addNode(int parent, std::string_view name, std::int32_t type, std::string_view value,
                            int childPosition, const std::vector<JsonNode>& prepared, bool relevel) {
-    JsonNode record{std::string(name), type, std::string(value), 0, 0, 0};
-    const bool rootLevel = !isNode(parent);
-    const int owner = rootLevel ? 0 : parent;
-    record.level = rootLevel ? 1 : levelOf(parent) + 1;
-    const int siblings = rootLevel ? rootCount_ : childCountOf(parent);
-    if (childPosition >= 1 && childPosition <= siblings) {
-        const int index = nthChild(record.level, childPosition, owner);
-        nodes_.insert(nodes_.begin() + (index - 1), std::move(record));
-        insertSubtree(index, prepared, relevel);
-        renumberChildren(owner, childPosition);
-        return index;
-    }
-    int index = 0;
-    if (rootLevel) {
-        record.ordinal = ++rootCount_;
-        nodes_.push_back(std::move(record));
-        index = nodeCount();
-    } else {
-        index = subtreeEnd(parent);
+    const bool underParent = isNode(parent);
+    const int owner = underParent ? parent : 0;
+    JsonNode made{std::string(name), type, std::string(value), underParent ? levelOf(parent) + 1 : 1, 0, 0};
+    // Taking an existing child's place; its ordinal comes from renumbering the owner's children afterwards.
+    const int siblings = underParent ? childCountOf(parent) : rootCount_;
+    const bool positioned = childPosition >= 1 && childPosition <= siblings;
+    int index = positioned ? nthChild(made.level, childPosition, owner) : -1;
+    const bool inPlace = index != -1;
+    if (!inPlace) {
+        // After the parent's subtree, or at the end for the root level or a subtree that runs to the end.
+        index = underParent ? subtreeEnd(parent) : -1;
         if (index == -1) index = nodeCount() + 1;
-        record.ordinal = ++at(parent).childCount;
-        nodes_.insert(nodes_.begin() + (index - 1), std::move(record));
+        made.ordinal = underParent ? ++record(parent)->childCount : ++rootCount_;
     }
-    insertSubtree(index, prepared, relevel);
+    nodes_.insert(nodes_.begin() + (index - 1), std::move(made));
+    if (!prepared.empty()) {
+        std::vector<JsonNode> subtree = prepared;
+        const int delta = levelOf(index) + 1 - subtree.front().level;
+        if (relevel && delta != 0) shiftLevels(subtree, 0, delta);
+        nodes_.insert(nodes_.begin() + index, subtree.begin(), subtree.end());
+        renumberChildren(index, 1);
+    }
+    if (inPlace) renumberChildren(owner, childPosition);
     return index;
-}
-
-void JsonNodeTable::insertSubtree(int node, std::vector<JsonNode> records, bool relevel) {
-    if (records.empty()) return;
-    const int delta = levelOf(node) + 1 - records.front().level;
-    if (relevel && delta != 0) shiftLevels(records, 0, delta);
-    nodes_.insert(nodes_.begin() + node, records.begin(), records.end());
-    renumberChildren(node, 1);
 }
 
 int JsonNodeTable::subtreeEnd(int node) const {
     if (!isNode(node)) return -1;
-    const int level = levelOf(node);
-    int i = node;
-    while (i < nodeCount()) {
-        ++i;
-        if (levelOf(i) <= level) return i;
-        i += childCountOf(i);
+    // Hops from child to child: a hop passes over as many records as the child claims children.
+    for (int i = node + 1; i <= nodeCount(); i += record(i)->childCount + 1) {
+        if (record(i)->level <= record(node)->level) return i;
     }
     return -1;
 }
 
 void JsonNodeTable::renumberChildren(int parent, int firstOrdinal) {
+    if (parent > 0 && !isNode(parent)) return;
     std::vector<int> children;
-    if (parent <= 0) {
-        childIndexes(1, children, 0);
-    } else {
-        childIndexes(levelOf(parent) + 1, children, parent);
+    childIndexes(parent > 0 ? levelOf(parent) + 1 : 1, children, std::max(parent, 0));
+    int ordinal = 0;
+    for (const int child : children) {
+        ++ordinal;
+        if (ordinal >= firstOrdinal) record(child)->ordinal = ordinal;
     }
-    const int count = static_cast<int>(children.size());
-    for (int j = firstOrdinal < 1 ? 1 : firstOrdinal; j <= count; ++j) at(children[j - 1]).ordinal = j;
-    if (parent <= 0) {
-        rootCount_ = count;
-    } else if (isNode(parent)) {
-        at(parent).childCount = count;
-    }
-}
-
-template <typename Visit>
-int JsonNodeTable::scanLevel(int level, int start, Visit visit) const {
-    int i = start < 0 ? 0 : start;
-    while (i < nodeCount()) {
-        ++i;
-        const int current = levelOf(i);
-        if (current == level) {
-            if (visit(i)) return i;
-        } else if (current < level) {
-            return -1;
-        } else {
-            i += childCountOf(i);
-        }
-    }
-    return -1;
+    std::int32_t& count = parent > 0 ? record(parent)->childCount : rootCount_;
+    count = ordinal;
 }
 
 int JsonNodeTable::childIndexes(int level, std::vector<int>& indexes, int start) const {
     indexes.clear();
-    scanLevel(level, start, [&](int i) {
-        indexes.push_back(i);
-        return false;
-    });
+    // A record of the wanted level is a child, a shallower one ends the walk, a deeper one is hopped over with as
+    // many records as it claims children.
+    int i = std::max(start, 0) + 1;
+    while (i <= nodeCount()) {
+        const JsonNode& visited = *record(i);
+        if (visited.level < level) break;
+        if (visited.level == level) {
+            indexes.push_back(i);
+            ++i;
+        } else {
+            i += visited.childCount + 1;
+        }
+    }
     return static_cast<int>(indexes.size());
 }
 
 int JsonNodeTable::nthChild(int level, int n, int start) const {
-    int seen = 0;
-    return scanLevel(level, start, [&](int) { return ++seen == n; });
+    std::vector<int> children;
+    childIndexes(level, children, start);
+    return n >= 1 && n <= static_cast<int>(children.size()) ? children[static_cast<std::size_t>(n - 1)] : -1;
 }
 
 int JsonNodeTable::findChild(int level, std::string_view name, int start) const {
-    return scanLevel(level, start, [&](int i) { return at(i).name == name; });
+    std::vector<int> children;
+    childIndexes(level, children, start);
+    for (const int child : children) {
+        if (record(child)->name == name) return child;
+    }
+    return -1;
 }
 
-int JsonNodeTable::levelOf(int node) const { return isNode(node) ? at(node).level : -1; }
+int JsonNodeTable::levelOf(int node) const {
+    const JsonNode* found = record(node);
+    return found ? found->level : -1;
+}
 
 int JsonNodeTable::parentOf(int node) const {
     if (!isNode(node)) return -1;
-    const int level = levelOf(node);
-    if (level == 1) return 0;
+    const int wanted = levelOf(node) - 1;
+    if (wanted == 0) return 0;
+    // Jumps back by the ordinal of the record it stands on, until it lands on the level above; a shallower
+    // record means the table holds no parent. Ordinals are at least 1 in any table these operations build.
     int i = node;
-    while (true) {
-        // Ordinals are at least 1 in any table built by these operations; a zero would never move the scan.
-        if (at(i).ordinal < 1) return -1;
-        i -= at(i).ordinal;
-        if (i == 0) return 0;
-        if (i < 0) return -1;
-        if (levelOf(i) == level - 1) return i;
-        if (levelOf(i) < level - 1) return -1;
+    while (i >= 1) {
+        const int ordinal = record(i)->ordinal;
+        if (ordinal < 1) return -1;
+        i -= ordinal;
+        if (i < 1) break;
+        if (levelOf(i) == wanted) return i;
+        if (levelOf(i) < wanted) return -1;
     }
+    return i == 0 ? 0 : -1;
 }
 
 int JsonNodeTable::parentAtLevel(int node, int level) const {
     if (isNode(node)) return parentOf(node);
-    for (int i = node - 1; i >= 1; --i) {
-        const int current = levelOf(i);
-        if (current == level - 1) return i;
-        if (current < level - 1) return -1;
-    }
-    return level - 1 == 0 ? 0 : -1;
+    // Between nodes: the nearest record above of level `level` - 1, unless a shallower record comes first.
+    int i = node - 1;
+    while (i >= 1 && levelOf(i) > level - 1) --i;
+    if (i < 1) return level == 1 ? 0 : -1;
+    return levelOf(i) == level - 1 ? i : -1;
 }
 
-bool JsonNodeTable::hasChildren(int node) const { return isNode(node) && at(node).childCount != 0; }
+bool JsonNodeTable::hasChildren(int node) const {
+    const JsonNode* found = record(node);
+    return found && found->childCount != 0;
+}
 
-int JsonNodeTable::childCountOf(int node) const { return isNode(node) ? at(node).childCount : -1; }
+int JsonNodeTable::childCountOf(int node) const {
+    const JsonNode* found = record(node);
+    return found ? found->childCount : -1;
+}
 
-std::string JsonNodeTable::nameOf(int node) const { return isNode(node) ? at(node).name : std::string(); }
+std::string JsonNodeTable::nameOf(int node) const {
+    const JsonNode* found = record(node);
+    return found ? found->name : std::string();
+}
 
-int JsonNodeTable::typeOf(int node) const { return isNode(node) ? at(node).type : -1; }
+int JsonNodeTable::typeOf(int node) const {
+    const JsonNode* found = record(node);
+    return found ? found->type : -1;
+}
 
-std::string JsonNodeTable::valueOf(int node) const { return isNode(node) ? at(node).value : std::string(); }
+std::string JsonNodeTable::valueOf(int node) const {
+    const JsonNode* found = record(node);
+    return found ? found->value : std::string();
+}
 
 bool JsonNodeTable::setName(int node, std::string_view name) {
-    if (!isNode(node)) return false;
-    at(node).name = name;
-    return true;
+    JsonNode* found = record(node);
+    if (found) found->name = name;
+    return found != nullptr;
 }
 
 bool JsonNodeTable::setType(int node, std::int32_t type) {
-    if (!isNode(node)) return false;
-    at(node).type = type;
-    return true;
+    JsonNode* found = record(node);
+    if (found) found->type = type;
+    return found != nullptr;
 }
 
 bool JsonNodeTable::setValue(int node, std::string_view value) {
-    if (!isNode(node)) return false;
-    at(node).value = value;
-    return true;
+    JsonNode* found = record(node);
+    if (found) found->value = value;
+    return found != nullptr;
 }
 
 int JsonNodeTable::nodeCount() const { return static_cast<int>(nodes_.size()); }
@@ -168,9 +178,9 @@ int JsonNodeTable::nodeCount() const { return static_cast<int>(nodes_.size()); }
 bool JsonNodeTable::removeNode(int node, bool /*mode*/) {
     if (!isNode(node)) return false;
     const int parent = parentOf(node);
-    int end = subtreeEnd(node);
-    if (end == -1) end = nodeCount() + 1;
-    nodes_.erase(nodes_.begin() + (node - 1), nodes_.begin() + (end - 1));
+    const int end = subtreeEnd(node);
+    nodes_.erase(nodes_.begin() + (node - 1), end == -1 ? nodes_.end() : nodes_.begin() + (end - 1));
+    // A node whose parent is not found leaves the root level renumbered.
     renumberChildren(parent, 1);
     return true;
 }
@@ -187,8 +197,12 @@ int JsonNodeTable::exportNodes(std::vector<JsonNode>& out) const {
 
 bool JsonNodeTable::isNode(int node) const { return node >= 1 && node <= nodeCount(); }
 
-JsonNode& JsonNodeTable::at(int node) { return nodes_[static_cast<std::size_t>(node - 1)]; }
+JsonNode* JsonNodeTable::record(int node) {
+    return isNode(node) ? &nodes_[static_cast<std::size_t>(node - 1)] : nullptr;
+}
 
-const JsonNode& JsonNodeTable::at(int node) const { return nodes_[static_cast<std::size_t>(node - 1)]; }
+const JsonNode* JsonNodeTable::record(int node) const {
+    return isNode(node) ? &nodes_[static_cast<std::size_t>(node - 1)] : nullptr;
+}
 
 }  // namespace velomir::oracle

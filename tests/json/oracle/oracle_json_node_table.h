@@ -1,5 +1,6 @@
-// Reference node table: every scan written out step by step, with no shortcut, so that the fast
-// table can be compared with it. Indexes are 1-based; an index outside 1..nodeCount() designates no node.
+// Reference node table: the records in one vector in document order, every lookup a walk over them with no
+// shortcut, so that the fast table can be compared with it. Indexes are 1-based; an index outside 1..nodeCount()
+// designates no node.
 #pragma once
 
 #include <cstdint>
@@ -61,13 +62,9 @@ public:
 
 private:
     bool isNode(int node) const;
-    // Inserts prepared records right after node as its subtree and recounts node's children.
-    void insertSubtree(int node, std::vector<JsonNode> records, bool relevel);
-    JsonNode& at(int node);
-    const JsonNode& at(int node) const;
-    // Shared child scan: calls visit(i) for every candidate; stops with i when visit returns true, else -1.
-    template <typename Visit>
-    int scanLevel(int level, int start, Visit visit) const;
+    // The record of a node, nullptr for no node.
+    JsonNode* record(int node);
+    const JsonNode* record(int node) const;
 
     std::vector<JsonNode> nodes_;
     std::int32_t rootCount_ = 0;
