@@ -46,7 +46,7 @@ public:
         const std::size_t depth = parents_.size();
         if (children_.size() <= depth) children_.resize(depth + 1);
         children_[depth].clear();
-        parents_.push_back({node, 0});
+        parents_.push_back({node, store_.level(node), 0});
         if (kind == Object) {
             detail::splitObjectRegion(text, begin, end, *this);
         } else {
@@ -62,22 +62,33 @@ public:
     void member(const LoadedText& text, std::string_view name, std::string_view value) override {
         NodeRecord record{};
         reference(text, name, record.nameRef, record.nameLength);
-        add(record, 0, text, value);
+        // Mostly "name":value in the buffer: a small node need not keep its name, it is found in front of the value.
+        add(record, adjacent(text.plain(), name, value) ? NodeStore::kAdjacentName : 0, text, value);
     }
 
     void element(const LoadedText& text, std::string_view value) override {
         NodeRecord record{};
-        const std::int64_t number = ++parents_.back().elements - (zeroBased_ ? 1 : 0);
+        const std::int64_t number = static_cast<std::int64_t>(parents_.back().children) + 1 - (zeroBased_ ? 1 : 0);
         record.nameRef = static_cast<TextStore::Ref>(number);
         record.nameLength = detail::elementNameLength(number);
-        add(record, NodeStore::kElementName, text, value);
+        add(record, NodeStore::kElementName | NodeStore::kOrdinalName, text, value);
     }
 
 private:
     struct Parent {
         int node;
-        std::int64_t elements;
+        int level;
+        std::int32_t children;  // added so far; an array's elements are all its children
     };
+
+    static bool adjacent(std::string_view buffer, std::string_view name, std::string_view value) {
+        if (value.empty() || !isInside(buffer, value) || !isInside(buffer, name) || name.data() == buffer.data()) {
+            return false;
+        }
+        const char* end = name.data() + name.size();
+        return end + 2 == value.data() && name.data()[-1] == '"' && end[0] == '"' && end[1] == ':' &&
+               name.find('"') == std::string_view::npos;
+    }
 
     void reference(const LoadedText& text, std::string_view part, TextStore::Ref& ref, std::uint32_t& length) {
         length = static_cast<std::uint32_t>(part.size());
@@ -90,9 +101,10 @@ private:
 
     void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value) {
         if (pacer_ != nullptr) pacer_->step();
-        NodeRecord& parent = store_.at(parents_.back().node);
+        Parent& parent = parents_.back();
         record.level = parent.level + 1;
-        record.ordinal = ++parent.childCount;
+        record.ordinal = ++parent.children;
+        store_.setChildCount(parent.node, parent.children);
         const int kind = record.level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
         reference(text, value, record.valueRef, record.valueLength);
         const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind));
@@ -140,6 +152,7 @@ void JsonDocument::parse(std::string_view text, bool zeroBased) {
 
 void JsonDocument::build(std::string_view text) {
     NodeStore& store = *table_.store_;
+    store.setElementBase(zeroBased_ ? 1 : 0);
     detail::LoadEdits edits;
     detail::LoadResult loaded = detail::loadText(text, &edits);
     const std::size_t size = loaded.text.size();

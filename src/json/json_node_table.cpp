@@ -57,7 +57,8 @@ int JsonNodeTable::addNode(int parent, std::string_view name, std::int32_t type,
     } else {
         index = subtreeEnd(parent);
         if (index == -1) index = nodeCount() + 1;
-        record.ordinal = ++store_->at(parent).childCount;
+        record.ordinal = store_->childCount(parent) + 1;
+        store_->setChildCount(parent, record.ordinal);
     }
     store_->insert(index, record, type);
     insertSubtree(index, prepared, relevel);
@@ -99,11 +100,11 @@ void JsonNodeTable::renumberChildren(int parent, int firstOrdinal) {
         childIndexes(levelOf(parent) + 1, children, parent);
     }
     const int count = static_cast<int>(children.size());
-    for (int j = firstOrdinal < 1 ? 1 : firstOrdinal; j <= count; ++j) store_->at(children[j - 1]).ordinal = j;
+    for (int j = firstOrdinal < 1 ? 1 : firstOrdinal; j <= count; ++j) store_->setOrdinal(children[j - 1], j);
     if (parent <= 0) {
         rootCount_ = count;
     } else if (store_->isNode(parent)) {
-        store_->at(parent).childCount = count;
+        store_->setChildCount(parent, count);
     }
     store_->forgetChildLists();
 }
@@ -113,13 +114,13 @@ int JsonNodeTable::scanLevel(int level, int start, Visit visit) const {
     int i = start < 0 ? 0 : start;
     while (i < nodeCount()) {
         ++i;
-        const NodeRecord& record = store_->at(i);
-        if (record.level == level) {
+        const int at = store_->level(i);
+        if (at == level) {
             if (visit(i)) return i;
-        } else if (record.level < level) {
+        } else if (at < level) {
             return -1;
         } else {
-            i += record.childCount;
+            i += store_->childCount(i);
         }
     }
     return -1;
@@ -147,7 +148,7 @@ int JsonNodeTable::findChild(int level, std::string_view name, int start) const 
     return store_->findListedChild(start, name);
 }
 
-int JsonNodeTable::levelOf(int node) const { return store_->isNode(node) ? store_->at(node).level : -1; }
+int JsonNodeTable::levelOf(int node) const { return store_->isNode(node) ? store_->level(node) : -1; }
 
 int JsonNodeTable::parentOf(int node) const {
     if (!store_->isNode(node)) return -1;
@@ -156,8 +157,9 @@ int JsonNodeTable::parentOf(int node) const {
     int i = node;
     while (true) {
         // Ordinals are at least 1 in any table built by these operations; a zero would never move the scan.
-        if (store_->at(i).ordinal < 1) return -1;
-        i -= store_->at(i).ordinal;
+        const int ordinal = store_->ordinal(i);
+        if (ordinal < 1) return -1;
+        i -= ordinal;
         if (i == 0) return 0;
         if (i < 0) return -1;
         if (levelOf(i) == level - 1) return i;
@@ -175,9 +177,9 @@ int JsonNodeTable::parentAtLevel(int node, int level) const {
     return level - 1 == 0 ? 0 : -1;
 }
 
-bool JsonNodeTable::hasChildren(int node) const { return store_->isNode(node) && store_->at(node).childCount != 0; }
+bool JsonNodeTable::hasChildren(int node) const { return store_->isNode(node) && store_->childCount(node) != 0; }
 
-int JsonNodeTable::childCountOf(int node) const { return store_->isNode(node) ? store_->at(node).childCount : -1; }
+int JsonNodeTable::childCountOf(int node) const { return store_->isNode(node) ? store_->childCount(node) : -1; }
 
 std::string JsonNodeTable::nameOf(int node) const { return store_->isNode(node) ? store_->name(node) : std::string(); }
 
@@ -226,9 +228,8 @@ int JsonNodeTable::exportNodes(std::vector<JsonNode>& out) const {
     out.clear();
     out.reserve(static_cast<std::size_t>(nodeCount()));
     for (int i = 1; i <= nodeCount(); ++i) {
-        const NodeRecord& record = store_->at(i);
-        out.push_back(
-            {store_->name(i), store_->type(i), store_->value(i), record.level, record.childCount, record.ordinal});
+        out.push_back({store_->name(i), store_->type(i), store_->value(i), store_->level(i), store_->childCount(i),
+                       store_->ordinal(i)});
     }
     return nodeCount();
 }

@@ -32,22 +32,99 @@ std::int64_t elementNumber(std::string_view name) {
 }
 
 NodeStore::NodeStore(const NodeStore& other)
-    : records_(other.records_),
-      flags_(other.flags_),
+    : slots_(other.slots_),
+      wide_(other.wide_),
       otherTypes_(other.otherTypes_),
       texts_(other.texts_),
-      deferred_(other.deferred_) {}
+      deferred_(other.deferred_),
+      elementBase_(other.elementBase_) {}
 
 NodeStore& NodeStore::operator=(const NodeStore& other) {
     if (this != &other) {
-        records_ = other.records_;
-        flags_ = other.flags_;
+        slots_ = other.slots_;
+        wide_ = other.wide_;
         otherTypes_ = other.otherTypes_;
         texts_ = other.texts_;
         deferred_ = other.deferred_;
+        elementBase_ = other.elementBase_;
         forgetChildLists();
     }
     return *this;
+}
+
+NodeStore::Slot NodeStore::makeWide(const NodeRecord& record, std::uint8_t flags) {
+    const auto index = static_cast<std::uint32_t>(wide_.size());
+    wide_.push_back(
+        {record.nameRef, record.nameLength, record.valueLength, record.level, record.childCount, record.ordinal});
+    const std::uint8_t kept = flags & static_cast<std::uint8_t>(~(kAdjacentName | kOrdinalName));
+    return {record.valueRef,
+            static_cast<std::uint16_t>(index & 0xFFFF),
+            static_cast<std::uint16_t>(index >> 16),
+            0,
+            0,
+            static_cast<std::uint8_t>(kept | kWide)};
+}
+
+int NodeStore::appendWide(const NodeRecord& record, std::uint8_t flags) {
+    slots_.push_back(makeWide(record, flags));
+    return count();
+}
+
+std::uint32_t NodeStore::adjacentNameLength(const Slot& s) const {
+    // The value's first byte follows the name's closing quote and the colon; the name holds no double quote.
+    const char* end = texts_.pointer(s.valueRef) - 2;
+    const char* p = end;
+    while (p[-1] != '"') --p;
+    return static_cast<std::uint32_t>(end - p);
+}
+
+NodeRecord NodeStore::record(int node) const {
+    const Slot& s = slot(node);
+    if (s.flags & kWide) {
+        const Wide& w = wide(s);
+        return {w.nameRef, w.nameLength, s.valueRef, w.valueLength, w.level, w.childCount, w.ordinal};
+    }
+    NodeRecord r{};
+    if (s.flags & kAdjacentName) {
+        r.nameLength = adjacentNameLength(s);
+        r.nameRef = s.valueRef - 2 - r.nameLength;
+    } else if (s.flags & kOrdinalName) {
+        r.nameRef = static_cast<TextStore::Ref>(ordinalNumber(s));
+        r.nameLength = elementNameLength(ordinalNumber(s));
+    }
+    r.valueRef = s.valueRef;
+    r.valueLength = s.valueLength;
+    r.level = s.level;
+    r.childCount = s.childCount;
+    r.ordinal = s.ordinal;
+    return r;
+}
+
+NodeStore::Wide& NodeStore::widen(int node) {
+    Slot& s = slot(node);
+    if (!(s.flags & kWide)) s = makeWide(record(node), s.flags);
+    return wide(s);
+}
+
+void NodeStore::setChildCount(int node, std::int32_t count) {
+    Slot& s = slot(node);
+    if (!(s.flags & kWide) && static_cast<std::uint32_t>(count) < 0xFFFF) {
+        s.childCount = static_cast<std::uint16_t>(count);
+    } else {
+        widen(node).childCount = count;
+    }
+}
+
+void NodeStore::setOrdinal(int node, std::int32_t ordinal) {
+    Slot& s = slot(node);
+    // An element named after its ordinal keeps its name: it becomes explicit first.
+    if (!(s.flags & (kWide | kOrdinalName)) && static_cast<std::uint32_t>(ordinal) < 0xFFFF) {
+        s.ordinal = static_cast<std::uint16_t>(ordinal);
+    } else if (!(s.flags & kWide) && s.ordinal == ordinal) {
+        return;
+    } else {
+        widen(node).ordinal = ordinal;
+    }
 }
 
 std::int32_t NodeStore::type(int node) const {
@@ -57,39 +134,58 @@ std::int32_t NodeStore::type(int node) const {
     return found == otherTypes_.end() ? 0 : found->second;
 }
 
+std::int64_t NodeStore::elementNumberOf(int node) const {
+    const Slot& s = slot(node);
+    if (!(s.flags & kElementName)) return -1;
+    return s.flags & kWide ? static_cast<std::int64_t>(wide(s).nameRef) : ordinalNumber(s);
+}
+
 bool NodeStore::nameEquals(int node, std::string_view name) const {
-    const NodeRecord& record = at(node);
+    const Slot& s = slot(node);
+    if (s.flags & kAdjacentName) {
+        // Compared from the end back to the opening quote, which the name must reach exactly.
+        const char* p = texts_.pointer(s.valueRef) - 3;
+        for (std::size_t j = name.size(); j > 0; --j, --p) {
+            if (*p != name[j - 1] || *p == '"') return false;
+        }
+        return *p == '"';
+    }
+    if (s.flags & kElementName) {
+        const std::int64_t number = elementNumberOf(node);
+        return name.size() == elementNameLength(number) && elementNumber(name) == number;
+    }
+    const Wide& w = wide(s);
     // An element's record holds the length its name "[k]" has, so the length rules most children out first.
-    if (record.nameLength != name.size()) return false;
-    if (flags(node) & kElementName) return elementNumber(name) == record.nameRef;
-    const std::string_view stored = texts_.view(record.nameRef, record.nameLength);
+    if (w.nameLength != name.size()) return false;
+    const std::string_view stored = texts_.view(w.nameRef, w.nameLength);
     return name.empty() || (stored.front() == name.front() && stored == name);
 }
 
 std::string NodeStore::name(int node) const {
-    const NodeRecord& record = at(node);
+    const std::int64_t number = elementNumberOf(node);
     std::string out;
-    if (flags(node) & kElementName) {
-        appendElementName(out, record.nameRef);
+    if (number >= 0) {
+        appendElementName(out, number);
     } else {
-        out = texts_.view(record.nameRef, record.nameLength);
+        const NodeRecord r = record(node);
+        out = texts_.view(r.nameRef, r.nameLength);
     }
     return out;
 }
 
 std::string NodeStore::value(int node) const {
-    if (flags(node) & kDeferredValue) return deferred_->text(texts_);
-    const NodeRecord& record = at(node);
-    return std::string(texts_.view(record.valueRef, record.valueLength));
+    std::string scratch;
+    const std::string_view view = valueView(node, scratch);
+    return scratch.empty() ? std::string(view) : scratch;
 }
 
 std::string_view NodeStore::valueView(int node, std::string& scratch) const {
-    if (flags(node) & kDeferredValue) {
+    const Slot& s = slot(node);
+    if (s.flags & kDeferredValue) {
         scratch = deferred_->text(texts_);
         return scratch;
     }
-    const NodeRecord& record = at(node);
-    return texts_.view(record.valueRef, record.valueLength);
+    return texts_.view(s.valueRef, valueLength(s));
 }
 
 NodeRecord NodeStore::textRecord(std::string_view name, std::string_view value) {
@@ -105,8 +201,7 @@ void NodeStore::insert(int index, const NodeRecord& record, std::int32_t type) {
     std::map<int, std::int32_t> shifted;
     for (const auto& [node, other] : otherTypes_) shifted[node >= index ? node + 1 : node] = other;
     otherTypes_ = std::move(shifted);
-    records_.insert(static_cast<std::size_t>(index - 1), record);
-    flags_.insert(static_cast<std::size_t>(index - 1), 0);
+    slots_.insert(static_cast<std::size_t>(index - 1), makeWide(record, 0));
     setType(index, type);
     forgetChildLists();
 }
@@ -118,41 +213,46 @@ void NodeStore::erase(int first, int last) {
         if (node >= last) kept[node - (last - first)] = other;
     }
     otherTypes_ = std::move(kept);
-    records_.erase(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - 1));
-    flags_.erase(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - 1));
+    slots_.erase(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - 1));
     forgetChildLists();
 }
 
 void NodeStore::setType(int node, std::int32_t type) {
-    const std::uint8_t kept = flags(node) & ~kTypeMask;
+    Slot& s = slot(node);
+    const std::uint8_t kept = s.flags & ~kTypeMask;
     if (type >= 0 && type < kOtherType) {
         otherTypes_.erase(node);
-        setFlags(node, kept | static_cast<std::uint8_t>(type));
+        s.flags = kept | static_cast<std::uint8_t>(type);
     } else {
         otherTypes_[node] = type;
-        setFlags(node, kept | kOtherType);
+        s.flags = kept | kOtherType;
     }
 }
 
 void NodeStore::setName(int node, std::string_view name) {
-    at(node).nameRef = texts_.copy(name);
-    at(node).nameLength = static_cast<std::uint32_t>(name.size());
-    setFlags(node, flags(node) & ~kElementName);
+    Wide& w = widen(node);
+    w.nameRef = texts_.copy(name);
+    w.nameLength = static_cast<std::uint32_t>(name.size());
+    slot(node).flags &= static_cast<std::uint8_t>(~kElementName);
     forgetChildLists();
 }
 
 void NodeStore::setValue(int node, std::string_view value) {
-    at(node).valueRef = texts_.copy(value);
-    at(node).valueLength = static_cast<std::uint32_t>(value.size());
-    setFlags(node, flags(node) & ~kDeferredValue);
+    // The name may be known through the value's place: it becomes explicit first.
+    Wide& w = widen(node);
+    w.valueLength = static_cast<std::uint32_t>(value.size());
+    Slot& s = slot(node);
+    s.valueRef = texts_.copy(value);
+    s.flags &= static_cast<std::uint8_t>(~kDeferredValue);
 }
 
 void NodeStore::clear() {
-    records_.clear();
-    flags_.clear();
+    slots_.clear();
+    wide_.clear();
     otherTypes_.clear();
     texts_.clear();
     deferred_.reset();
+    elementBase_ = 0;
     forgetChildLists();
 }
 
@@ -166,16 +266,16 @@ const ChildList& NodeStore::childList(int node) const {
         return found->second;
     }
     std::vector<int> children;
-    const int level = at(node).level + 1;
+    const int level = this->level(node) + 1;
     // The reference child scan: candidates at the level, deeper nodes jumped over by their child count.
     for (int i = node; i < count();) {
         ++i;
-        const NodeRecord& record = at(i);
-        if (record.level < level) break;
-        if (record.level == level) {
+        const int at = this->level(i);
+        if (at < level) break;
+        if (at == level) {
             children.push_back(i);
         } else {
-            i += record.childCount;
+            i += childCount(i);
         }
     }
     return remember(node, std::move(children));
@@ -193,10 +293,10 @@ std::uint32_t nameKey(std::string_view name) {
 }  // namespace
 
 std::uint32_t NodeStore::nameKey(int node) const {
-    const NodeRecord& record = at(node);
-    const std::uint32_t length = std::min<std::uint32_t>(record.nameLength, 0xFFFFFF) << 8;
+    const NodeRecord r = record(node);
+    const std::uint32_t length = std::min<std::uint32_t>(r.nameLength, 0xFFFFFF) << 8;
     if (flags(node) & kElementName) return length | '[';
-    return length | (record.nameLength == 0 ? 0 : static_cast<unsigned char>(texts_.view(record.nameRef, 1)[0]));
+    return length | (r.nameLength == 0 ? 0 : static_cast<unsigned char>(texts_.view(r.nameRef, 1)[0]));
 }
 
 int NodeStore::findListedChild(int node, std::string_view name) const {
@@ -219,12 +319,11 @@ const ChildList& NodeStore::remember(int node, std::vector<int> children) const 
     list.keys.reserve(list.children.size());
     for (const int child : list.children) list.keys.push_back(nameKey(child));
     bool numbered = !list.children.empty();
+    const std::int64_t first = numbered ? elementNumberOf(list.children.front()) : -1;
     for (std::size_t j = 0; numbered && j < list.children.size(); ++j) {
-        const int child = list.children[j];
-        numbered = (flags(child) & kElementName) &&
-                   at(child).nameRef == static_cast<std::int64_t>(at(list.children.front()).nameRef) + j;
+        numbered = first >= 0 && elementNumberOf(list.children[j]) == first + static_cast<std::int64_t>(j);
     }
-    if (numbered) list.firstNumber = at(list.children.front()).nameRef;
+    if (numbered) list.firstNumber = first;
     return childLists_.insert_or_assign(node, std::move(list)).first->second;
 }
 

@@ -1,6 +1,9 @@
-// Storage behind JsonNodeTable: one 28-byte record and one flag byte per node, texts in a TextStore.
-// An element name "[k]" is kept as its number; the root's value (the text given to parse, often tens of
-// megabytes) is rebuilt on demand from the loaded text and the edits of load.
+// Storage behind JsonNodeTable: one 12-byte slot per node, texts in a TextStore.
+// A parsed answer has a million nodes and more, so the slot keeps only what most nodes need in small fields: the
+// value's reference and length, ordinal, child count, level and flags. A member's name is not stored when it stands
+// in the loaded text right in front of its value ("name":value); an element's name "[k]" follows from its ordinal.
+// Whatever does not fit goes to a wide record that the slot points to. The root's value (the text given to parse,
+// often tens of megabytes) is rebuilt on demand from the loaded text and the edits of load.
 #pragma once
 
 #include <array>
@@ -17,7 +20,7 @@
 
 namespace velomir::detail {
 
-// Trivial on purpose: the record pages are not cleared when they are allocated. Write NodeRecord record{}.
+// A node as the builders and the table operations hand it over.
 struct NodeRecord {
     TextStore::Ref nameRef;    // for an element name: its number
     std::uint32_t nameLength;  // for an element name: the length of "[number]"
@@ -56,16 +59,34 @@ public:
     static constexpr std::uint8_t kOtherType = 0x03;  // the type is kept in otherTypes_
     static constexpr std::uint8_t kElementName = 0x04;
     static constexpr std::uint8_t kDeferredValue = 0x08;
+    static constexpr std::uint8_t kWide = 0x10;          // the fields are in wide_
+    static constexpr std::uint8_t kAdjacentName = 0x20;  // the name is the quoted text in front of ":" and the value
+    static constexpr std::uint8_t kOrdinalName = 0x40;   // an element named after its ordinal
 
-    int count() const { return static_cast<int>(records_.size()); }
+    int count() const { return static_cast<int>(slots_.size()); }
     bool isNode(int node) const { return node >= 1 && node <= count(); }
-    NodeRecord& at(int node) { return records_[static_cast<std::size_t>(node - 1)]; }
-    const NodeRecord& at(int node) const { return records_[static_cast<std::size_t>(node - 1)]; }
-    std::uint8_t flags(int node) const { return flags_[static_cast<std::size_t>(node - 1)]; }
+    std::uint8_t flags(int node) const { return slot(node).flags; }
+
+    std::int32_t level(int node) const {
+        const Slot& s = slot(node);
+        return s.flags & kWide ? wide(s).level : s.level;
+    }
+    std::int32_t childCount(int node) const {
+        const Slot& s = slot(node);
+        return s.flags & kWide ? wide(s).childCount : s.childCount;
+    }
+    std::int32_t ordinal(int node) const {
+        const Slot& s = slot(node);
+        return s.flags & kWide ? wide(s).ordinal : s.ordinal;
+    }
+    void setChildCount(int node, std::int32_t count);
+    void setOrdinal(int node, std::int32_t ordinal);
 
     TextStore& texts() { return texts_; }
     const TextStore& texts() const { return texts_; }
     void setDeferred(std::shared_ptr<const DeferredText> text) { deferred_ = std::move(text); }
+    // Elements named after their ordinal are "[ordinal - base]".
+    void setElementBase(int base) { elementBase_ = base; }
 
     std::int32_t type(int node) const;
     bool nameEquals(int node, std::string_view name) const;
@@ -74,10 +95,17 @@ public:
     // The stored value; a deferred one is rebuilt into scratch.
     std::string_view valueView(int node, std::string& scratch) const;
 
-    // Record fields other than the texts are taken from record; names and values given as text are copied.
+    // Appends a node. kAdjacentName in flags: the name is the quoted text right in front of ":" and the value
+    // (record's name fields unused); kOrdinalName: an element named after its ordinal. Other names are taken from
+    // the record's name fields.
     int append(const NodeRecord& record, std::uint8_t flags) {
-        records_.push_back(record);
-        flags_.push_back(flags);
+        const bool small = record.valueLength < 0xFFFF && static_cast<std::uint32_t>(record.ordinal) < 0xFFFF &&
+                           static_cast<std::uint32_t>(record.childCount) < 0xFFFF &&
+                           static_cast<std::uint32_t>(record.level) < 0xFF && (flags & (kAdjacentName | kOrdinalName));
+        if (!small) return appendWide(record, flags);
+        slots_.push_back({record.valueRef, static_cast<std::uint16_t>(record.valueLength),
+                          static_cast<std::uint16_t>(record.ordinal), static_cast<std::uint16_t>(record.childCount),
+                          static_cast<std::uint8_t>(record.level), flags});
         return count();
     }
     void insert(int index, const NodeRecord& record, std::int32_t type);
@@ -99,16 +127,52 @@ public:
     }
 
 private:
-    void setFlags(int node, std::uint8_t flags) { flags_[static_cast<std::size_t>(node - 1)] = flags; }
+    struct Slot {
+        TextStore::Ref valueRef;
+        std::uint16_t valueLength;  // wide: low half of the wide record's index
+        std::uint16_t ordinal;      // wide: high half
+        std::uint16_t childCount;
+        std::uint8_t level;
+        std::uint8_t flags;
+    };
+    struct Wide {
+        TextStore::Ref nameRef;  // for an element name: its number
+        std::uint32_t nameLength;
+        std::uint32_t valueLength;
+        std::int32_t level;
+        std::int32_t childCount;
+        std::int32_t ordinal;
+    };
+
+    Slot& slot(int node) { return slots_[static_cast<std::size_t>(node - 1)]; }
+    const Slot& slot(int node) const { return slots_[static_cast<std::size_t>(node - 1)]; }
+    static std::uint32_t wideIndex(const Slot& s) {
+        return s.valueLength | static_cast<std::uint32_t>(s.ordinal) << 16;
+    }
+    Wide& wide(const Slot& s) { return wide_[wideIndex(s)]; }
+    const Wide& wide(const Slot& s) const { return wide_[wideIndex(s)]; }
+
+    int appendWide(const NodeRecord& record, std::uint8_t flags);
+    Slot makeWide(const NodeRecord& record, std::uint8_t flags);
+    // Moves the node's fields into a wide record with an explicit name, so that any of them may change.
+    Wide& widen(int node);
+    NodeRecord record(int node) const;
+    std::uint32_t valueLength(const Slot& s) const { return s.flags & kWide ? wide(s).valueLength : s.valueLength; }
+    // Length of the name of an adjacent-name node (the quoted text ending two bytes before the value).
+    std::uint32_t adjacentNameLength(const Slot& s) const;
+    std::int64_t ordinalNumber(const Slot& s) const { return static_cast<std::int64_t>(s.ordinal) - elementBase_; }
     const ChildList& childList(int node) const;
     const ChildList& remember(int node, std::vector<int> children) const;
     std::uint32_t nameKey(int node) const;
+    // Element number of an element-named node, else -1.
+    std::int64_t elementNumberOf(int node) const;
 
-    PagedArray<NodeRecord> records_;
-    PagedArray<std::uint8_t, 15> flags_;
+    PagedArray<Slot> slots_;
+    std::vector<Wide> wide_;
     std::map<int, std::int32_t> otherTypes_;  // types outside 0..2, by node
     TextStore texts_;
     std::shared_ptr<const DeferredText> deferred_;
+    int elementBase_ = 0;
     mutable std::unordered_map<int, ChildList> childLists_;
     // The lists asked for last: a run of queries keeps returning to the same few nodes.
     mutable std::array<std::pair<int, const ChildList*>, 4> recentLists_{};

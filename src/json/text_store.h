@@ -32,8 +32,11 @@ public:
 
     std::string_view view(Ref ref, std::uint32_t length) const {
         if (length == 0) return {};
-        return {pages_[ref >> kPageBits] + (ref & kPageMask), length};
+        return {pointer(ref), length};
     }
+    // The byte at ref, which must lie inside a kept or copied text; the texts in front of it in the same buffer
+    // lie right in front of it.
+    const char* pointer(Ref ref) const { return pages_[ref >> kPageBits] + (ref & kPageMask); }
     void clear();
 
 private:
