@@ -1,11 +1,16 @@
-// Word-at-a-time byte searches (eight bytes per step, portable C++): the loader and the index pass go through tens
-// of megabytes where the bytes they look for are rare.
+// Byte searches sixteen bytes per step with SSE2 (always there on x86-64), else eight per step in portable C++: the
+// loader, the index pass and the splitter go through tens of megabytes where the bytes they look for are rare.
 #pragma once
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define VELOMIR_JSON_SSE2 1
+#endif
 
 namespace velomir::detail {
 
@@ -41,11 +46,34 @@ inline unsigned firstHit(std::uint64_t hits) {
     }
 }
 
+#ifdef VELOMIR_JSON_SSE2
+namespace sse {
+
+// Bit k set when byte k of the sixteen at p is one of Bytes (or at most 0x20 when WithControls).
+template <bool WithControls, char... Bytes>
+inline unsigned matches(const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hits = _mm_setzero_si128();
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8(Bytes)))), ...);
+    if constexpr (WithControls) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x20)), v));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+}  // namespace sse
+#endif
+
 // First position in [from, end) whose byte is one of Bytes (or at most 0x20 when WithControls), else end.
 template <bool WithControls, char... Bytes>
 std::size_t findFirstOf(std::string_view text, std::size_t from, std::size_t end) {
     const char* data = text.data();
     std::size_t i = from;
+#ifdef VELOMIR_JSON_SSE2
+    for (; i + 16 <= end; i += 16) {
+        if (const unsigned hits = sse::matches<WithControls, Bytes...>(data + i)) {
+            return i + static_cast<unsigned>(std::countr_zero(hits));
+        }
+    }
+#endif
     for (; i + 8 <= end; i += 8) {
         const std::uint64_t word = swar::load(data + i);
         std::uint64_t hits = (swar::equal(word, Bytes) | ... | 0);
@@ -63,6 +91,15 @@ std::size_t findFirstOf(std::string_view text, std::size_t from, std::size_t end
 inline std::size_t findByte(std::string_view text, char byte, std::size_t from, std::size_t end) {
     const char* data = text.data();
     std::size_t i = from;
+#ifdef VELOMIR_JSON_SSE2
+    const __m128i wanted = _mm_set1_epi8(byte);
+    for (; i + 16 <= end; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        if (const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)))) {
+            return i + static_cast<unsigned>(std::countr_zero(hits));
+        }
+    }
+#endif
     for (; i + 8 <= end; i += 8) {
         const std::uint64_t hits = swar::equal(swar::load(data + i), byte);
         if (hits != 0) return i + firstHit(hits);

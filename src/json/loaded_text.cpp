@@ -1,6 +1,7 @@
 #include "json/loaded_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "json/byte_scan.h"
@@ -12,15 +13,6 @@ namespace {
 
 constexpr std::uint32_t kNoCloser = 0xFFFFFFFF;
 
-// memchr: for the rare bytes of the hazard passes, which lie far apart.
-std::size_t findFar(std::string_view text, char byte, std::size_t from, std::size_t end) {
-    if (from >= end) return std::string::npos;
-    const void* hit = std::memchr(text.data() + from, byte, end - from);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : std::string::npos;
-}
-
-constexpr auto kStructure = byteSet("{}[]\"");
-
 bool blankEndsAt(std::string_view text, std::size_t end) {
     if (end == 0) return false;
     const char c = text[end - 1];
@@ -29,30 +21,77 @@ bool blankEndsAt(std::string_view text, std::size_t end) {
 
 }  // namespace
 
-LoadedText::LoadedText(std::string_view plain) : plain_(plain) {
-    indexStructure();
-    indexHazards();
+LoadedText::LoadedText(std::string_view plain) : plain_(plain) { index(); }
+
+namespace {
+
+// Masks of one 64-byte block, bit k for byte k.
+struct BlockMasks {
+    std::uint64_t quotes = 0;
+    std::uint64_t brackets = 0;  // { } [ ]
+    std::uint64_t rare = 0;      // backslashes and line breaks
+};
+
+#ifdef VELOMIR_JSON_SSE2
+BlockMasks blockMasks(const char* p) {
+    BlockMasks masks;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const auto eq = [&](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+        const auto bits = [](__m128i m) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)));
+        };
+        masks.quotes |= bits(eq('"')) << (16 * k);
+        masks.brackets |= bits(_mm_or_si128(_mm_or_si128(eq('{'), eq('}')), _mm_or_si128(eq('['), eq(']'))))
+                          << (16 * k);
+        masks.rare |= bits(_mm_or_si128(eq('\\'), _mm_or_si128(eq('\n'), eq('\r')))) << (16 * k);
+    }
+    return masks;
+}
+#else
+BlockMasks blockMasks(const char* p) {
+    BlockMasks masks;
+    for (int k = 0; k < 64; ++k) {
+        const char c = p[k];
+        const std::uint64_t bit = std::uint64_t{1} << k;
+        if (c == '"') masks.quotes |= bit;
+        if (c == '{' || c == '}' || c == '[' || c == ']') masks.brackets |= bit;
+        if (c == '\\' || c == '\n' || c == '\r') masks.rare |= bit;
+    }
+    return masks;
+}
+#endif
+
+// Bit k set when an odd number of bits 0..k of x are set.
+std::uint64_t prefixXor(std::uint64_t x) {
+    x ^= x << 1;
+    x ^= x << 2;
+    x ^= x << 4;
+    x ^= x << 8;
+    x ^= x << 16;
+    x ^= x << 32;
+    return x;
 }
 
-void LoadedText::indexStructure() {
+}  // namespace
+
+// One pass over the bytes, 64 at a time: the double quotes pair up from the start (a running parity), brackets and
+// braces outside the pairs are matched, and the rare bytes (backslashes, line breaks) are looked at one by one.
+void LoadedText::index() {
     std::vector<std::uint32_t> open;  // indexes into openers_ of the openers not closed yet
     open.reserve(64);
     openers_.reserve(plain_.size() / 64);  // answers hold an object or array every few dozen bytes
     const std::size_t n = plain_.size();
-    for (std::size_t i = 0; i < n; ++i) {
+    std::uint64_t inside = 0;  // all ones when the previous block ended inside a pair of quotes
+    std::size_t lastQuote = npos;
+    std::size_t runEnd = 0;  // end of the last backslash run looked at
+    bool oddQuote = false;
+    const auto bracket = [&](std::size_t i) {
         const char c = plain_[i];
-        if (!kStructure[static_cast<unsigned char>(c)]) continue;
-        if (c == '"') {
-            const std::size_t close = findByte(plain_, '"', i + 1, n);
-            if (close == npos) {
-                unpaired_ = i;
-            } else {
-                i = close;
-            }
-        } else if (c == '{' || c == '[') {
+        if (c == '{' || c == '[') {
             open.push_back(static_cast<std::uint32_t>(openers_.size()));
             openers_.emplace_back(static_cast<std::uint32_t>(i), kNoCloser);
-        } else if (c == '}' || c == ']') {
+        } else {
             const char opener = c == '}' ? '{' : '[';
             if (!open.empty() && plain_[openers_[open.back()].first] == opener) {
                 openers_[open.back()].second = static_cast<std::uint32_t>(i);
@@ -62,13 +101,14 @@ void LoadedText::indexStructure() {
                 open.clear();
             }
         }
-    }
-}
-
-void LoadedText::indexHazards() {
-    const std::size_t n = plain_.size();
-    bool oddQuote = false;
-    for (std::size_t i = findFar(plain_, '\\', 0, n); i != npos; i = findFar(plain_, '\\', i, n)) {
+    };
+    const auto rare = [&](std::size_t i) {
+        if (plain_[i] != '\\') {
+            if (blankEndsAt(plain_, i) || blankAt(plain_, i + 1) != 0)
+                lineHazards_.push_back(static_cast<std::uint32_t>(i));
+            return;
+        }
+        if (i < runEnd) return;
         std::size_t end = i;
         while (end < n && plain_[end] == '\\') ++end;
         if (end < n && plain_[end] == '|') loadHazards_.push_back(static_cast<std::uint32_t>(end - 1));
@@ -76,15 +116,35 @@ void LoadedText::indexHazards() {
             loadHazards_.push_back(static_cast<std::uint32_t>(end));
             oddQuote = true;
         }
-        i = end;
-    }
-    for (const char lineBreak : {'\n', '\r'}) {
-        for (std::size_t i = findFar(plain_, lineBreak, 0, n); i != npos; i = findFar(plain_, lineBreak, i + 1, n)) {
-            if (blankEndsAt(plain_, i) || blankAt(plain_, i + 1) != 0)
-                lineHazards_.push_back(static_cast<std::uint32_t>(i));
+        runEnd = end;
+    };
+    char tail[64];
+    for (std::size_t block = 0; block < n; block += 64) {
+        const char* p = plain_.data() + block;
+        if (n - block < 64) {
+            std::memset(tail, ' ', sizeof tail);
+            std::memcpy(tail, p, n - block);
+            p = tail;
+        }
+        const BlockMasks masks = blockMasks(p);
+        if (masks.quotes != 0) lastQuote = block + 63 - static_cast<std::size_t>(std::countl_zero(masks.quotes));
+        const std::uint64_t strings = prefixXor(masks.quotes) ^ inside;
+        inside = static_cast<std::uint64_t>(0) - (strings >> 63);
+        for (std::uint64_t bits = masks.brackets & ~strings; bits != 0; bits &= bits - 1) {
+            bracket(block + static_cast<std::size_t>(std::countr_zero(bits)));
+        }
+        for (std::uint64_t bits = masks.rare; bits != 0; bits &= bits - 1) {
+            rare(block + static_cast<std::size_t>(std::countr_zero(bits)));
         }
     }
-    std::sort(lineHazards_.begin(), lineHazards_.end());
+    if (inside != 0) {
+        // An odd count: the last quote pairs with nothing and leaves the rest visible.
+        unpaired_ = lastQuote;
+        for (std::size_t i = lastQuote + 1; i < n; ++i) {
+            const char c = plain_[i];
+            if (c == '{' || c == '}' || c == '[' || c == ']') bracket(i);
+        }
+    }
     if (oddQuote) {
         // A quote behind an odd backslash run changes the literals the closing-blank pattern sees; white space after
         // a closing bracket or brace may then have been kept where a value of its own would lose it.

@@ -45,8 +45,7 @@ public:
 
 private:
     static bool any(const std::vector<std::uint32_t>& positions, std::size_t begin, std::size_t end);
-    void indexStructure();
-    void indexHazards();
+    void index();
 
     std::string_view plain_;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> openers_;  // position, closer or kNoCloser
