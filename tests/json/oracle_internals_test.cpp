@@ -5,6 +5,7 @@
 
 #include "json/json_test_support.h"
 #include "json/json_text_scanner.h"
+#include "json/oracle/oracle_marked_text.h"
 
 namespace velomir::testing {
 namespace {
@@ -59,6 +60,36 @@ TEST(OracleScanner, NormalisePathModes) {
     EXPECT_EQ(JsonTextScanner::normalisePath("a[1].b", 1), "a.[1].b");
     EXPECT_EQ(JsonTextScanner::normalisePath("[1].b", 1), "[1].b");
     EXPECT_EQ(JsonTextScanner::normalisePath("a[1]", 2), "");
+}
+
+// The value and element cuts on hand-counted positions, so that a fault both readers share would still show.
+TEST(OracleMarkedText, CutsEndAtTheFirstBalancedCandidate) {
+    // Separators inside a string literal are no candidates; an unpaired last quote hides nothing.
+    const oracle::MarkedText member(R"({"a,b":1,"c)");
+    EXPECT_EQ(member.next(',', 1), 9);
+    EXPECT_TRUE(member.balanced(1, 9));
+    EXPECT_FALSE(member.balanced(8, 12));
+    EXPECT_EQ(member.between(9, 99), R"("c)");
+    int colon = 0;
+    std::string name;
+    ASSERT_TRUE(member.readName(1, colon, name));
+    EXPECT_EQ(colon, 7);
+    EXPECT_EQ(name, R"("a,b")");
+
+    // The "[" before the first comma leads to the "]" behind it; the comma after that balances.
+    EXPECT_EQ(oracle::MarkedText(R"({"a":[1,{"b":2}],"c":3})").valueEnd(5), 17);
+    // Without a comma or "}" the value runs to one past the text end.
+    EXPECT_EQ(oracle::MarkedText(R"({"a":1)").valueEnd(5), 7);
+    // An opener whose closer never comes ends the member list.
+    EXPECT_EQ(oracle::MarkedText(R"({"a":[1,2})").valueEnd(5), -1);
+
+    // Commas first, then the "]"s after the last comma.
+    const oracle::MarkedText elements("[1,[2,3],4]");
+    EXPECT_EQ(elements.elementEnd(1), 3);
+    EXPECT_EQ(elements.elementEnd(3), 9);
+    EXPECT_EQ(elements.elementEnd(9), 11);
+    EXPECT_EQ(elements.elementEnd(11), -1);
+    EXPECT_EQ(oracle::MarkedText("[[1,2]]").elementEnd(1), 7);
 }
 
 // queryText and extractBlocks live only in the fast scanner (no reader path uses them); the reference table

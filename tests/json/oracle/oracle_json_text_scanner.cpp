@@ -20,29 +20,26 @@ std::string withQuotes(std::string_view stored) { return replaceAll(stored, "''"
 // Bytes of the character at pos, read as the pattern engine reads UTF-8: a byte that starts no well-formed
 // sequence is a character of its own.
 std::size_t characterBytes(std::string_view text, std::size_t pos) {
-    const auto byte = [&](std::size_t k) -> unsigned {
-        return pos + k < text.size() ? static_cast<unsigned char>(text[pos + k]) : 0U;
-    };
-    const unsigned lead = byte(0);
-    std::size_t length = 0;
-    unsigned low = 0x80;
-    unsigned high = 0xBF;
+    const std::string_view rest = text.substr(pos, 4);
+    const auto lead = static_cast<unsigned char>(rest.front());
+    std::size_t length = 1;
+    unsigned secondLow = 0x80;
+    unsigned secondHigh = 0xBF;
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        low = lead == 0xE0 ? 0xA0 : low;
-        high = lead == 0xED ? 0x9F : high;
+        if (lead == 0xE0) secondLow = 0xA0;
+        if (lead == 0xED) secondHigh = 0x9F;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        low = lead == 0xF0 ? 0x90 : low;
-        high = lead == 0xF4 ? 0x8F : high;
-    } else {
-        return 1;
+        if (lead == 0xF0) secondLow = 0x90;
+        if (lead == 0xF4) secondHigh = 0x8F;
     }
-    if (byte(1) < low || byte(1) > high) return 1;
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(k) < 0x80 || byte(k) > 0xBF) return 1;
+    if (rest.size() < length) return 1;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(rest[k]);
+        if (next < (k == 1 ? secondLow : 0x80U) || next > (k == 1 ? secondHigh : 0xBFU)) return 1;
     }
     return length;
 }
