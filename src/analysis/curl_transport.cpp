@@ -44,6 +44,8 @@ struct Exchange {
     std::vector<std::string> connectTo;
     std::chrono::milliseconds timeout;
     bool followRedirects = true;
+    bool asText = false;  // the worker decodes the body into text, so the caller's thread never waits on it
+    bool corruptBody = false;
     std::atomic<bool> abandoned{false};
     std::atomic<bool> finished{false};
     std::function<Clock::time_point()> now;
@@ -208,6 +210,18 @@ void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl
 }
 
 // The worker's part: runs the whole exchange; any failure leaves `result` other than CURLE_OK.
+// A UTF-8 Content-Type would ask for conversion to the local code page, which is UTF-8 here: bytes stay. The
+// text ends at its first zero byte.
+void decodeText(Exchange& exchange) {
+    std::string& body = exchange.reply.body;
+    if (!exchange.reply.contentEncoding.empty()) {
+        std::optional<std::string> text = decodeContent(body, exchange.reply.contentEncoding);
+        exchange.corruptBody = !text;
+        body = text ? std::move(*text) : std::string();
+    }
+    body.resize(std::min(body.find('\0'), body.size()));
+}
+
 void perform(Exchange& exchange) {
     CurlHandle curl(curl_easy_init());
     CurlList headers;
@@ -224,6 +238,7 @@ void perform(Exchange& exchange) {
     if (curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target != nullptr) {
         exchange.reply.redirectTarget = target;
     }
+    if (exchange.asText) decodeText(exchange);
 }
 
 TransferStatus failure(TransferStatus::Code code, std::string message) { return {code, std::move(message)}; }
@@ -264,13 +279,14 @@ struct Transfer {
 };
 
 Transfer transfer(const std::string& address, const HttpSettings& settings, const std::vector<std::string>& connectTo,
-                  bool followRedirects = true) {
+                  bool asText, bool followRedirects = true) {
     initialiseCurlOnce();
     auto exchange = std::make_shared<Exchange>();
     exchange->address = address;
     exchange->connectTo = connectTo;
     exchange->timeout = settings.timeout;
     exchange->followRedirects = followRedirects;
+    exchange->asText = asText;
     exchange->now = settings.clock ? settings.clock : [] { return Clock::now(); };
     exchange->touch();
     try {
@@ -291,6 +307,10 @@ Transfer transfer(const std::string& address, const HttpSettings& settings, cons
     }
     TransferStatus status = statusOf(*exchange);
     if (!status.ok()) return {std::nullopt, std::move(status)};
+    if (exchange->corruptBody) {
+        return {std::nullopt,
+                failure(TransferStatus::Code::CorruptBody, "compressed answer is corrupt, truncated or too large")};
+    }
     return {std::move(exchange->reply), {}};
 }
 
@@ -344,17 +364,9 @@ std::string CurlTransport::fetchText(const std::string& address) {
 
 std::string CurlTransport::fetchTextWithStatus(const std::string& address, TransferStatus& status) {
     try {
-        Transfer result = transfer(address, settings_, connectTo_);
+        Transfer result = transfer(address, settings_, connectTo_, true);
         status = std::move(result.status);
-        if (!result.reply) return {};
-        std::optional<std::string> text = decodeContent(result.reply->body, result.reply->contentEncoding);
-        if (!text) {
-            status = failure(TransferStatus::Code::CorruptBody, "compressed answer is corrupt, truncated or too large");
-            return {};
-        }
-        // A UTF-8 Content-Type would ask for conversion to the local code page, which is UTF-8 here: bytes stay.
-        text->resize(std::min(text->find('\0'), text->size()));
-        return std::move(*text);
+        return result.reply ? std::move(result.reply->body) : std::string();
     } catch (const std::exception& error) {
         status = failure(TransferStatus::Code::Failed, error.what());
         return {};
@@ -363,7 +375,7 @@ std::string CurlTransport::fetchTextWithStatus(const std::string& address, Trans
 
 std::string CurlTransport::fetchBytes(const std::string& address) {
     try {
-        Transfer result = transfer(address, settings_, connectTo_);
+        Transfer result = transfer(address, settings_, connectTo_, false);
         return result.reply ? std::move(result.reply->body) : std::string();
     } catch (const std::exception&) {
         return {};
@@ -372,7 +384,7 @@ std::string CurlTransport::fetchBytes(const std::string& address) {
 
 std::string CurlTransport::redirectTarget(const std::string& address) {
     try {
-        Transfer result = transfer(address, settings_, connectTo_, false);
+        Transfer result = transfer(address, settings_, connectTo_, false, false);
         if (!result.reply || result.reply->responseCode < 300 || result.reply->responseCode > 399) return {};
         return std::move(result.reply->redirectTarget);
     } catch (const std::exception&) {
