@@ -47,10 +47,21 @@ public:
         if (children_.size() <= depth) children_.resize(depth + 1);
         children_[depth].clear();
         parents_.push_back({node, store_.level(node), 0});
-        if (kind == Object) {
-            detail::splitObjectRegion(text, begin, end, *this);
-        } else {
-            detail::splitArrayRegion(text, begin, end, *this);
+        {
+            // The node's child count is written once its children are in, also when a failure cuts the split short.
+            struct CountWriter {
+                TreeBuilder& builder;
+                std::size_t depth;
+                ~CountWriter() {
+                    const Parent& parent = builder.parents_[depth];
+                    builder.store_.setChildCount(parent.node, parent.children);
+                }
+            } writer{*this, depth};
+            if (kind == Object) {
+                detail::splitObjectRegion(text, begin, end, *this);
+            } else {
+                detail::splitArrayRegion(text, begin, end, *this);
+            }
         }
         parents_.pop_back();
         // A large node gets its child list now, while it is known, instead of by a scan at the first lookup.
@@ -63,7 +74,11 @@ public:
         NodeRecord record{};
         reference(text, name, record.nameRef, record.nameLength);
         // Mostly "name":value in the buffer: a small node need not keep its name, it is found in front of the value.
-        add(record, adjacent(text.plain(), name, value) ? NodeStore::kAdjacentName : 0, text, value);
+        if (adjacent(text.plain(), name, value)) {
+            add(record, NodeStore::kAdjacentName | NodeStore::kKeyed, text, value, NodeStore::nameKey16(name));
+        } else {
+            add(record, 0, text, value);
+        }
     }
 
     void element(const LoadedText& text, std::string_view value) override {
@@ -86,8 +101,11 @@ private:
             return false;
         }
         const char* end = name.data() + name.size();
-        return end + 2 == value.data() && name.data()[-1] == '"' && end[0] == '"' && end[1] == ':' &&
-               name.find('"') == std::string_view::npos;
+        if (end + 2 != value.data() || name.data()[-1] != '"' || end[0] != '"' || end[1] != ':') return false;
+        for (const char c : name) {
+            if (c == '"') return false;
+        }
+        return true;
     }
 
     void reference(const LoadedText& text, std::string_view part, TextStore::Ref& ref, std::uint32_t& length) {
@@ -99,15 +117,17 @@ private:
         }
     }
 
-    void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value) {
+    // key: of the name, for a member without children (kKeyed).
+    void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value,
+             std::uint16_t key = 0) {
         if (pacer_ != nullptr) pacer_->step();
         Parent& parent = parents_.back();
         record.level = parent.level + 1;
         record.ordinal = ++parent.children;
-        store_.setChildCount(parent.node, parent.children);
         const int kind = record.level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
+        if (kind != Scalar) flags &= static_cast<std::uint8_t>(~NodeStore::kKeyed);
         reference(text, value, record.valueRef, record.valueLength);
-        const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind));
+        const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind), key);
         children_[parents_.size() - 1].push_back(node);
         if (kind != Scalar) splitValue(node, kind, text, value);
     }

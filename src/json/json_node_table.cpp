@@ -143,7 +143,10 @@ int JsonNodeTable::nthChild(int level, int n, int start) const {
 int JsonNodeTable::findChild(int level, std::string_view name, int start) const {
     const bool listed =
         store_->isNode(start) && level == levelOf(start) + 1 && childCountOf(start) >= detail::kListedChildren;
-    if (!listed) return scanLevel(level, start, [&](int i) { return store_->nameEquals(i, name); });
+    if (!listed) {
+        const NodeStore::NameProbe probe = NodeStore::probe(name);
+        return scanLevel(level, start, [&](int i) { return store_->nameEquals(i, probe); });
+    }
     // A large node keeps its child list, which the reference scan (tests/json/oracle) would walk in the same order.
     return store_->findListedChild(start, name);
 }

@@ -56,7 +56,7 @@ NodeStore::Slot NodeStore::makeWide(const NodeRecord& record, std::uint8_t flags
     const auto index = static_cast<std::uint32_t>(wide_.size());
     wide_.push_back(
         {record.nameRef, record.nameLength, record.valueLength, record.level, record.childCount, record.ordinal});
-    const std::uint8_t kept = flags & static_cast<std::uint8_t>(~(kAdjacentName | kOrdinalName));
+    const std::uint8_t kept = flags & static_cast<std::uint8_t>(~(kAdjacentName | kOrdinalName | kKeyed));
     return {record.valueRef,
             static_cast<std::uint16_t>(index & 0xFFFF),
             static_cast<std::uint16_t>(index >> 16),
@@ -95,7 +95,7 @@ NodeRecord NodeStore::record(int node) const {
     r.valueRef = s.valueRef;
     r.valueLength = s.valueLength;
     r.level = s.level;
-    r.childCount = s.childCount;
+    r.childCount = s.flags & kKeyed ? 0 : s.childCount;
     r.ordinal = s.ordinal;
     return r;
 }
@@ -108,7 +108,9 @@ NodeStore::Wide& NodeStore::widen(int node) {
 
 void NodeStore::setChildCount(int node, std::int32_t count) {
     Slot& s = slot(node);
+    if ((s.flags & kKeyed) && count == 0) return;
     if (!(s.flags & kWide) && static_cast<std::uint32_t>(count) < 0xFFFF) {
+        s.flags &= static_cast<std::uint8_t>(~kKeyed);
         s.childCount = static_cast<std::uint16_t>(count);
     } else {
         widen(node).childCount = count;
@@ -140,8 +142,12 @@ std::int64_t NodeStore::elementNumberOf(int node) const {
     return s.flags & kWide ? static_cast<std::int64_t>(wide(s).nameRef) : ordinalNumber(s);
 }
 
-bool NodeStore::nameEquals(int node, std::string_view name) const {
+NodeStore::NameProbe NodeStore::probe(std::string_view name) { return {name, nameKey16(name), elementNumber(name)}; }
+
+bool NodeStore::nameEquals(int node, const NameProbe& probe) const {
     const Slot& s = slot(node);
+    const std::string_view name = probe.name;
+    if ((s.flags & kKeyed) && s.childCount != probe.key) return false;
     if (s.flags & kAdjacentName) {
         // Compared from the end back to the opening quote, which the name must reach exactly.
         const char* p = texts_.pointer(s.valueRef) - 3;
@@ -150,10 +156,7 @@ bool NodeStore::nameEquals(int node, std::string_view name) const {
         }
         return *p == '"';
     }
-    if (s.flags & kElementName) {
-        const std::int64_t number = elementNumberOf(node);
-        return name.size() == elementNameLength(number) && elementNumber(name) == number;
-    }
+    if (s.flags & kElementName) return probe.number >= 0 && probe.number == elementNumberOf(node);
     const Wide& w = wide(s);
     // An element's record holds the length its name "[k]" has, so the length rules most children out first.
     if (w.nameLength != name.size()) return false;

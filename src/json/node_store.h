@@ -62,6 +62,7 @@ public:
     static constexpr std::uint8_t kWide = 0x10;          // the fields are in wide_
     static constexpr std::uint8_t kAdjacentName = 0x20;  // the name is the quoted text in front of ":" and the value
     static constexpr std::uint8_t kOrdinalName = 0x40;   // an element named after its ordinal
+    static constexpr std::uint8_t kKeyed = 0x80;         // childless: the child count field holds the name's key
 
     int count() const { return static_cast<int>(slots_.size()); }
     bool isNode(int node) const { return node >= 1 && node <= count(); }
@@ -73,7 +74,8 @@ public:
     }
     std::int32_t childCount(int node) const {
         const Slot& s = slot(node);
-        return s.flags & kWide ? wide(s).childCount : s.childCount;
+        if (s.flags & kWide) return wide(s).childCount;
+        return s.flags & kKeyed ? 0 : s.childCount;
     }
     std::int32_t ordinal(int node) const {
         const Slot& s = slot(node);
@@ -89,7 +91,22 @@ public:
     void setElementBase(int base) { elementBase_ = base; }
 
     std::int32_t type(int node) const;
-    bool nameEquals(int node, std::string_view name) const;
+    // A name asked for, with what rules most nodes out without looking at their names.
+    struct NameProbe {
+        std::string_view name;
+        std::uint16_t key;
+        std::int64_t number;  // as an element name, else -1
+    };
+    static NameProbe probe(std::string_view name);
+    // 16 bits of a name, from its length and its first and last bytes.
+    static std::uint16_t nameKey16(std::string_view name) {
+        if (name.empty()) return 0;
+        const auto first = static_cast<unsigned char>(name.front());
+        const auto last = static_cast<unsigned char>(name.back());
+        return static_cast<std::uint16_t>((name.size() * 0x9E37U) ^ (first * 0x2F1BU) ^ (last * 0x45D9U) ^ 1U);
+    }
+    bool nameEquals(int node, const NameProbe& probe) const;
+    bool nameEquals(int node, std::string_view name) const { return nameEquals(node, probe(name)); }
     std::string name(int node) const;
     std::string value(int node) const;
     // The stored value; a deferred one is rebuilt into scratch.
@@ -97,15 +114,17 @@ public:
 
     // Appends a node. kAdjacentName in flags: the name is the quoted text right in front of ":" and the value
     // (record's name fields unused); kOrdinalName: an element named after its ordinal. Other names are taken from
-    // the record's name fields.
-    int append(const NodeRecord& record, std::uint8_t flags) {
+    // the record's name fields. kKeyed: a node without children whose name has that key.
+    int append(const NodeRecord& record, std::uint8_t flags, std::uint16_t key = 0) {
         const bool small = record.valueLength < 0xFFFF && static_cast<std::uint32_t>(record.ordinal) < 0xFFFF &&
                            static_cast<std::uint32_t>(record.childCount) < 0xFFFF &&
                            static_cast<std::uint32_t>(record.level) < 0xFF && (flags & (kAdjacentName | kOrdinalName));
         if (!small) return appendWide(record, flags);
-        slots_.push_back({record.valueRef, static_cast<std::uint16_t>(record.valueLength),
-                          static_cast<std::uint16_t>(record.ordinal), static_cast<std::uint16_t>(record.childCount),
-                          static_cast<std::uint8_t>(record.level), flags});
+        const bool keyed = (flags & kKeyed) && record.childCount == 0;
+        slots_.push_back(
+            {record.valueRef, static_cast<std::uint16_t>(record.valueLength),
+             static_cast<std::uint16_t>(record.ordinal), keyed ? key : static_cast<std::uint16_t>(record.childCount),
+             static_cast<std::uint8_t>(record.level), static_cast<std::uint8_t>(keyed ? flags : flags & ~kKeyed)});
         return count();
     }
     void insert(int index, const NodeRecord& record, std::int32_t type);
