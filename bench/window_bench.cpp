@@ -1,0 +1,244 @@
+// velomir-bench-window: the whole road of a generated playlist through the real main window (offscreen), against
+// the stand-in service on loopback, and the same through velomir-cli; also the window's start-up.
+//   velomir-bench-window [--runs N]            all of it, N processes per figure (default 5), medians as a table
+//   velomir-bench-window --run PORT TRACKS     one measured run in this process, one line of figures
+//   velomir-bench-window --startup             prints the monotonic clock at the window's first paint
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyleFactory>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "analysis/curl_transport.h"
+#include "bench/process_runner.h"
+#include "ui/companions/widget_player.h"
+#include "ui/desktop/desktop_services.h"
+#include "ui/main/main_window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+std::string playlistLink(int tracks) {
+    return "http://music.163.com/#/playlist?id=" + std::to_string(1000000000 + tracks);
+}
+
+class SilentBackend : public velomir::MediaBackend {
+public:
+    void play(const std::string&, StartedHandler) override {}
+    void stop() override {}
+};
+
+// Notes when the playlist's answer arrived and how large it was.
+class TimedTransport : public velomir::HttpTransport {
+public:
+    explicit TimedTransport(velomir::HttpTransport& inner) : inner_(inner) {}
+    std::string fetchText(const std::string& address) override { return note(inner_.fetchText(address)); }
+    std::string fetchBytes(const std::string& address) override { return inner_.fetchBytes(address); }
+    std::string fetchTextWithStatus(const std::string& address, velomir::TransferStatus& status) override {
+        return note(inner_.fetchTextWithStatus(address, status));
+    }
+    std::string redirectTarget(const std::string& address) override { return inner_.redirectTarget(address); }
+
+    Clock::time_point answered;
+    std::size_t answerBytes = 0;
+
+private:
+    std::string note(std::string body) {
+        answered = Clock::now();
+        answerBytes = body.size();
+        return body;
+    }
+    velomir::HttpTransport& inner_;
+};
+
+// The window as the program builds it, on the given transport, with its settings in a folder of its own.
+struct BenchWindow {
+    explicit BenchWindow(velomir::HttpTransport& http) : services{http, clipboard, opener} {
+        const QString path = folder.filePath(QStringLiteral("velomir.ini"));
+        velomir::replaceFileAtomically(path.toStdString(), "[song]\nup=1\n");  // not the first start
+        window = std::make_unique<velomir::MainWindow>(velomir::MainWindowSetup{
+            services, path.toStdString(), [] { return std::make_unique<SilentBackend>(); }, [] {}, {}});
+    }
+
+    QTemporaryDir folder;
+    velomir::SystemClipboard clipboard;
+    velomir::SystemOpener opener;
+    velomir::UiServices services;
+    std::unique_ptr<velomir::MainWindow> window;
+};
+
+void waitUntilExposed(QWidget& window) {
+    window.show();
+    while (!window.windowHandle() || !window.windowHandle()->isExposed()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+    QCoreApplication::processEvents();
+}
+
+// One run: Enter in the link box until the filled grid is painted, with the longest gap between the ticks of a
+// 10 ms timer meanwhile.
+int measureRun(int port, int tracks) {
+    velomir::HttpSettings settings;
+    settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
+    settings.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+    velomir::CurlTransport curl(settings);
+    TimedTransport http(curl);
+    BenchWindow bench(http);
+    waitUntilExposed(*bench.window);
+
+    Clock::time_point lastTick = Clock::now();
+    double longestStall = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const Clock::time_point now = Clock::now();
+        longestStall = std::max(longestStall, msBetween(lastTick, now));
+        lastTick = now;
+    });
+    ticker.start(10);
+    auto* box = bench.window->findChild<QLineEdit*>(QStringLiteral("编辑框_链接id"));
+    auto* grid = bench.window->findChild<QTableView*>(QStringLiteral("高级表格_分析列表"));
+    box->setText(QString::fromStdString(playlistLink(tracks)));
+    box->setFocus();
+
+    lastTick = Clock::now();
+    const Clock::time_point enter = lastTick;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &press);
+    QCoreApplication::sendEvent(box, &release);
+    const Clock::time_point ran = Clock::now();
+    grid->viewport()->repaint();
+    QCoreApplication::processEvents();
+    const Clock::time_point shown = Clock::now();
+    longestStall = std::max(longestStall, msBetween(lastTick, shown));
+
+    const int rows = grid->model()->rowCount();
+    if (rows != tracks) {
+        std::fprintf(stderr, "expected %d rows, the grid has %d\n", tracks, rows);
+        return 1;
+    }
+    std::printf("request_ms=%.1f parse_ms=%.1f grid_ms=%.1f total_ms=%.1f stall_ms=%.1f answer_bytes=%zu\n",
+                msBetween(enter, http.answered), msBetween(http.answered, ran), msBetween(ran, shown),
+                msBetween(enter, shown), longestStall, http.answerBytes);
+    return 0;
+}
+
+int measureStartup() {
+    velomir::HttpSettings settings;
+    velomir::CurlTransport http(settings);
+    BenchWindow bench(http);
+    // The first paint of any of its widgets starts the frame; once control is back in the event loop, the frame
+    // has been painted and flushed.
+    struct FirstPaint : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint && !seen) {
+                seen = true;
+                QTimer::singleShot(0, [] {
+                    std::printf("painted_ns=%lld\n", static_cast<long long>(velomir::bench::monotonicNanoseconds()));
+                    std::fflush(stdout);
+                    std::_Exit(0);
+                });
+            }
+            return false;
+        }
+        bool seen = false;
+    } filter;
+    QCoreApplication::instance()->installEventFilter(&filter);
+    bench.window->show();
+    return QApplication::exec();
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double figure(const std::string& line, const char* key) {
+    const std::string prefix = std::string(key) + "=";
+    const std::size_t at = line.find(prefix);
+    return at == std::string::npos ? 0 : std::strtod(line.c_str() + at + prefix.size(), nullptr);
+}
+
+struct Medians {
+    std::vector<std::vector<double>> values;
+    void add(const std::vector<double>& row) {
+        values.resize(row.size());
+        for (std::size_t i = 0; i < row.size(); ++i) values[i].push_back(row[i]);
+    }
+    double at(std::size_t i) const { return i < values.size() ? median(values[i]) : 0; }
+};
+
+int runAll(const char* self, int runs) {
+    using velomir::bench::runProcess;
+    velomir::bench::StubProcess stub(VELOMIR_STUB_COMMAND);
+    if (stub.port() <= 0) return 1;
+    const std::string port = std::to_string(stub.port());
+
+    std::printf("Medians of %d processes each; peak = the process's peak RSS; answer size as received.\n\n", runs);
+    std::printf("| front end | tracks | Enter to grid | request | parse + extraction + fill | grid shown | longest "
+                "stall | peak memory | answer |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const int tracks : {1000, 10000}) {
+        Medians window;
+        for (int i = 0; i < runs; ++i) {
+            const auto outcome = runProcess({self, "--run", port, std::to_string(tracks)});
+            if (outcome.status != 0) return 1;
+            const std::string& line = outcome.output;
+            window.add({figure(line, "total_ms"), figure(line, "request_ms"), figure(line, "parse_ms"),
+                        figure(line, "grid_ms"), figure(line, "stall_ms"), outcome.peakKib / 1024.0,
+                        figure(line, "answer_bytes") / (1024.0 * 1024.0)});
+        }
+        std::printf("| window | %d | %.0f ms | %.0f ms | %.0f ms | %.0f ms | %.0f ms | %.1f MiB (%.1fx) | %.1f MiB |\n",
+                    tracks, window.at(0), window.at(1), window.at(2), window.at(3), window.at(4), window.at(5),
+                    window.at(5) / window.at(6), window.at(6));
+        Medians cli;
+        for (int i = 0; i < runs; ++i) {
+            const auto outcome = runProcess({VELOMIR_CLI_COMMAND, "--service-address", "127.0.0.1:" + port,
+                                             "--format", "tsv", playlistLink(tracks)});
+            if (outcome.status != 0) return 1;
+            cli.add({outcome.wallMs, outcome.peakKib / 1024.0});
+        }
+        std::printf("| velomir-cli | %d | %.0f ms (process) | | | | | %.1f MiB | |\n", tracks, cli.at(0), cli.at(1));
+    }
+    Medians startup;
+    for (int i = 0; i < runs; ++i) {
+        const auto outcome = runProcess({self, "--startup"});
+        if (outcome.status != 0) return 1;
+        startup.add({(figure(outcome.output, "painted_ns") - static_cast<double>(outcome.startedNs)) / 1e6,
+                     outcome.peakKib / 1024.0});
+    }
+    std::printf("\nStart-up, process start to the first painted window: %.0f ms (peak %.1f MiB)\n", startup.at(0),
+                startup.at(1));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool startup = argc >= 2 && std::strcmp(argv[1], "--startup") == 0;
+    const bool run = argc >= 4 && std::strcmp(argv[1], "--run") == 0;
+    if (startup || run) {
+        QApplication app(argc, argv);
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));  // as the program does
+        return startup ? measureStartup() : measureRun(std::atoi(argv[2]), std::atoi(argv[3]));
+    }
+    const int runs = argc >= 3 && std::strcmp(argv[1], "--runs") == 0 ? std::max(1, std::atoi(argv[2])) : 5;
+    return runAll(argv[0], runs);
+}
