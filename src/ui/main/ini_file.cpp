@@ -1,5 +1,9 @@
 #include "ui/main/ini_file.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -148,11 +152,40 @@ void setKey(IniText& ini, const std::string& section, const std::string& key, co
     ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
 }
 
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
+// "velomir.ini.tmp-PID-RANDOM": the process that writes it is in its name, so that a later save can tell a file
+// that a killed save left behind from one that another running process is writing right now.
 std::string temporaryName(const std::string& path) {
     std::random_device random;
     std::ostringstream name;
-    name << path << ".tmp-" << std::hex << random() << random();
+    name << path << kTemporaryMark << getpid() << '-' << std::hex << random() << random();
     return name.str();
+}
+
+// True for a temporary of an earlier save that no running process will finish: its writer is this process (whose
+// own saves finish or clean up before they return) or no longer exists, or its name carries no process at all.
+bool isLeftOver(std::string_view suffix) {
+    const auto dash = suffix.find('-');
+    if (dash == std::string_view::npos || dash == 0) return true;
+    const std::string digits(suffix.substr(0, dash));
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) return true;
+    const auto writer = static_cast<pid_t>(std::stol(digits));
+    return writer == getpid() || (kill(writer, 0) != 0 && errno == ESRCH);
+}
+
+void removeLeftOverTemporaries(const fs::path& target) {
+    const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
+    std::error_code error;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+            isLeftOver(std::string_view(name).substr(prefix.size()))) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
 }
 
 }  // namespace
@@ -161,6 +194,8 @@ bool replaceFileAtomically(const std::string& path, const std::string& text) {
     std::error_code error;
     const fs::path target = fsPath(path);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
+    // A save killed between writing and renaming leaves its temporary behind; without this they would pile up.
+    removeLeftOverTemporaries(target);
     const fs::path temporary = fsPath(temporaryName(path));
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
