@@ -28,6 +28,9 @@ public:
         size_ += bytes.size();
     }
     void push_back(char c) { data_[size_++] = c; }
+    // Writing in place: the caller writes at tail() within the capacity, then counts what it keeps.
+    char* tail() { return data_ + size_; }
+    void commit(std::size_t bytes) { size_ += bytes; }
 
 private:
     void release();

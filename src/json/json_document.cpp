@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "json/byte_scan.h"
 #include "json/json_splitter.h"
 #include "json/loaded_text.h"
 #include "json/node_store.h"
@@ -117,7 +118,7 @@ private:
         }
     }
 
-    // key: of the name, for a member without children (kKeyed).
+    // key: of an adjacent name.
     void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value,
              std::uint16_t key = 0) {
         if (pacer_ != nullptr) pacer_->step();
@@ -299,7 +300,12 @@ void JsonDocument::addValue(int parent, const std::string& name, const std::stri
 std::string JsonDocument::unquote(std::string_view text) const {
     std::string scratch;
     const std::string_view stripped = detail::stripQuotes(text, scratch);
-    if (stripped.find("\\''") == std::string_view::npos) return std::string(stripped);
+    bool escapedQuote = false;  // "\\''", which stands for an escaped double quote
+    for (std::size_t i = detail::findByte(stripped, '\\', 0, stripped.size());
+         i != std::string_view::npos && !escapedQuote; i = detail::findByte(stripped, '\\', i + 1, stripped.size())) {
+        escapedQuote = stripped.substr(i, 3) == "\\''";
+    }
+    if (!escapedQuote) return std::string(stripped);
     return JsonTextScanner::restoreEscapedQuotes(stripped);
 }
 

@@ -33,6 +33,7 @@ std::int64_t elementNumber(std::string_view name) {
 
 NodeStore::NodeStore(const NodeStore& other)
     : slots_(other.slots_),
+      nameBytes_(other.nameBytes_),
       wide_(other.wide_),
       otherTypes_(other.otherTypes_),
       texts_(other.texts_),
@@ -42,6 +43,7 @@ NodeStore::NodeStore(const NodeStore& other)
 NodeStore& NodeStore::operator=(const NodeStore& other) {
     if (this != &other) {
         slots_ = other.slots_;
+        nameBytes_ = other.nameBytes_;
         wide_ = other.wide_;
         otherTypes_ = other.otherTypes_;
         texts_ = other.texts_;
@@ -142,11 +144,16 @@ std::int64_t NodeStore::elementNumberOf(int node) const {
     return s.flags & kWide ? static_cast<std::int64_t>(wide(s).nameRef) : ordinalNumber(s);
 }
 
-NodeStore::NameProbe NodeStore::probe(std::string_view name) { return {name, nameKey16(name), elementNumber(name)}; }
+NodeStore::NameProbe NodeStore::probe(std::string_view name) {
+    const std::uint16_t key = nameKey16(name);
+    return {name, key, elementNumber(name), nameByte(key)};
+}
 
 bool NodeStore::nameEquals(int node, const NameProbe& probe) const {
     const Slot& s = slot(node);
     const std::string_view name = probe.name;
+    const std::uint8_t byte = nameBytes_[static_cast<std::size_t>(node - 1)];
+    if (byte != 0 && byte != probe.byte) return false;
     if ((s.flags & kKeyed) && s.childCount != probe.key) return false;
     if (s.flags & kAdjacentName) {
         // Compared from the end back to the opening quote, which the name must reach exactly.
@@ -205,6 +212,7 @@ void NodeStore::insert(int index, const NodeRecord& record, std::int32_t type) {
     for (const auto& [node, other] : otherTypes_) shifted[node >= index ? node + 1 : node] = other;
     otherTypes_ = std::move(shifted);
     slots_.insert(static_cast<std::size_t>(index - 1), makeWide(record, 0));
+    nameBytes_.insert(static_cast<std::size_t>(index - 1), 0);
     setType(index, type);
     forgetChildLists();
 }
@@ -217,6 +225,7 @@ void NodeStore::erase(int first, int last) {
     }
     otherTypes_ = std::move(kept);
     slots_.erase(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - 1));
+    nameBytes_.erase(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - 1));
     forgetChildLists();
 }
 
@@ -234,6 +243,7 @@ void NodeStore::setType(int node, std::int32_t type) {
 
 void NodeStore::setName(int node, std::string_view name) {
     Wide& w = widen(node);
+    nameBytes_[static_cast<std::size_t>(node - 1)] = 0;
     w.nameRef = texts_.copy(name);
     w.nameLength = static_cast<std::uint32_t>(name.size());
     slot(node).flags &= static_cast<std::uint8_t>(~kElementName);
@@ -251,6 +261,7 @@ void NodeStore::setValue(int node, std::string_view value) {
 
 void NodeStore::clear() {
     slots_.clear();
+    nameBytes_.clear();
     wide_.clear();
     otherTypes_.clear();
     texts_.clear();

@@ -96,6 +96,7 @@ public:
         std::string_view name;
         std::uint16_t key;
         std::int64_t number;  // as an element name, else -1
+        std::uint8_t byte;    // nameByte(key)
     };
     static NameProbe probe(std::string_view name);
     // 16 bits of a name, from its length and its first and last bytes.
@@ -114,8 +115,10 @@ public:
 
     // Appends a node. kAdjacentName in flags: the name is the quoted text right in front of ":" and the value
     // (record's name fields unused); kOrdinalName: an element named after its ordinal. Other names are taken from
-    // the record's name fields. kKeyed: a node without children whose name has that key.
+    // the record's name fields. key: nameKey16 of an adjacent name; kKeyed: the node has no children and keeps all
+    // of the key in its slot.
     int append(const NodeRecord& record, std::uint8_t flags, std::uint16_t key = 0) {
+        nameBytes_.push_back(flags & kAdjacentName ? nameByte(key) : 0);
         const bool small = record.valueLength < 0xFFFF && static_cast<std::uint32_t>(record.ordinal) < 0xFFFF &&
                            static_cast<std::uint32_t>(record.childCount) < 0xFFFF &&
                            static_cast<std::uint32_t>(record.level) < 0xFF && (flags & (kAdjacentName | kOrdinalName));
@@ -186,7 +189,12 @@ private:
     // Element number of an element-named node, else -1.
     std::int64_t elementNumberOf(int node) const;
 
+    // Eight bits of each name's key, 0 when not known: a scan over children rules most of them out here, without
+    // the slot's key (which only childless nodes have room for) and without reading the name in the text.
+    static std::uint8_t nameByte(std::uint16_t key) { return static_cast<std::uint8_t>(key >> 8 | 1); }
+
     PagedArray<Slot> slots_;
+    PagedArray<std::uint8_t, 15> nameBytes_;
     std::vector<Wide> wide_;
     std::map<int, std::int32_t> otherTypes_;  // types outside 0..2, by node
     TextStore texts_;

@@ -1,6 +1,7 @@
 #include "json/text_loader.h"
 
 #include <array>
+#include <bit>
 
 #include "json/byte_scan.h"
 #include "json/scanner_patterns.h"
@@ -24,14 +25,16 @@ bool oddRunBefore(std::string_view text, std::size_t q) {
 struct QuoteExceptions {
     std::vector<std::size_t> opening;
     std::vector<std::size_t> closing;
+    bool backslashPipe = false;  // whether the text holds "\|"
 };
 
 QuoteExceptions findQuoteExceptions(std::string_view text) {
     QuoteExceptions exceptions;
     const std::size_t n = text.size();
-    for (std::size_t i = text.find('\\'); i != npos; i = text.find('\\', i)) {
+    for (std::size_t i = findByte(text, '\\', 0, n); i != npos; i = findByte(text, '\\', i, n)) {
         std::size_t end = i;
         while (end < n && text[end] == '\\') ++end;
+        if (end < n && text[end] == '|') exceptions.backslashPipe = true;
         const bool odd = (end - i) % 2 == 1;
         if (end < n && text[end] == '"') {
             if (odd) {
@@ -86,11 +89,11 @@ private:
 
 class Compactor {
 public:
-    Compactor(std::string_view text, bool normalise, LoadEdits* edits)
+    Compactor(std::string_view text, bool normalise, LoadEdits* edits, QuoteExceptions exceptions)
         : text_(text),
           normalise_(normalise),
           edits_(edits),
-          exceptions_(findQuoteExceptions(text)),
+          exceptions_(std::move(exceptions)),
           opening_(exceptions_.opening),
           closing_(exceptions_.closing) {}
 
@@ -98,10 +101,33 @@ public:
         // Normalisation turns each escaped quote into two apostrophes; compaction only removes bytes.
         out_ = ByteBuffer(text_.size() + (normalise_ ? exceptions_.opening.size() : 0));
         std::size_t i = 0;
-        while (i < text_.size()) {
-            const std::size_t k = findFirstOf<true, '\xE3', '\\'>(text_, i, text_.size());
-            out_.append(text_.substr(i, k - i));
-            if (k == text_.size()) break;
+        const std::size_t n = text_.size();
+        while (i < n) {
+            std::size_t k = i;
+#ifdef VELOMIR_JSON_SSE2
+            // Sixteen bytes are stored whole and as many kept as come before the first one to look at. The output
+            // runs ahead of the input by at most the apostrophes added, for which the buffer has room.
+            while (k + 16 <= n) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text_.data() + k));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out_.tail()), v);
+                const unsigned hits = sse::matches<true, '\xE3', '\\'>(text_.data() + k);
+                if (hits != 0) {
+                    const auto kept = static_cast<std::size_t>(std::countr_zero(hits));
+                    out_.commit(kept);
+                    k += kept;
+                    break;
+                }
+                out_.commit(16);
+                k += 16;
+            }
+            if (k + 16 > n)
+#endif
+            {
+                const std::size_t stop = findFirstOf<true, '\xE3', '\\'>(text_, k, n);
+                out_.append(text_.substr(k, stop - k));
+                k = stop;
+            }
+            if (k == n) break;
             i = text_[k] == '\\' ? copyBackslashes(k) : copyWhiteSpace(k);
         }
         return std::move(out_);
@@ -185,16 +211,19 @@ std::string LoadEdits::rebuild(std::string_view loaded) const {
     return out;
 }
 
-std::string compactText(std::string_view text) { return std::string(Compactor(text, false, nullptr).run().view()); }
+std::string compactText(std::string_view text) {
+    return std::string(Compactor(text, false, nullptr, findQuoteExceptions(text)).run().view());
+}
 
 LoadResult loadText(std::string_view text, LoadEdits* edits) {
-    if (text.find("\\|") == npos) return {Compactor(text, true, edits).run(), edits != nullptr};
+    QuoteExceptions exceptions = findQuoteExceptions(text);
+    if (!exceptions.backslashPipe) return {Compactor(text, true, edits, std::move(exceptions)).run(), edits != nullptr};
     // Text holding "\|" goes through the three replacements as written: the parked escaped backslashes and
     // the text's own backslash-pipes can no longer be told apart afterwards.
     std::string normalised = replaceAll(text, "\\\\", "\\|\\|");
     normalised = replaceAll(normalised, "\\\"", "\\''");
     normalised = replaceAll(normalised, "\\|\\|", "\\\\");
-    return {Compactor(normalised, false, nullptr).run(), false};
+    return {Compactor(normalised, false, nullptr, findQuoteExceptions(normalised)).run(), false};
 }
 
 }  // namespace velomir::detail
