@@ -58,10 +58,19 @@ public:
                     builder.store_.setChildCount(parent.node, parent.children);
                 }
             } writer{*this, depth};
+            std::string scratch;  // lives until the split returns: a value handed over may stand in it
             if (kind == Object) {
-                detail::splitObjectRegion(text, begin, end, *this);
+                int pairs = 0;
+                const std::size_t resume = detail::splitPlainMembers(text, begin, end, *this, pairs, scratch);
+                if (resume != detail::kSplitDone) detail::splitObjectRegionFrom(text, begin, end, *this, resume, pairs);
             } else {
-                detail::splitArrayRegion(text, begin, end, *this);
+                int elements = 0;
+                bool emptyHeld = false;
+                const std::size_t resume =
+                    detail::splitPlainElements(text, begin, end, *this, elements, emptyHeld, scratch);
+                if (resume != detail::kSplitDone) {
+                    detail::splitArrayRegionFrom(text, begin, end, *this, resume, elements, emptyHeld);
+                }
             }
         }
         parents_.pop_back();

@@ -121,61 +121,22 @@ std::string_view trimmedValue(const LoadedText& text, std::size_t begin, std::si
     return trimBlanks(value, scratch);
 }
 
-namespace {
-
-// Where the value at `value` ends when it is a nested object or array closed properly, a string, or a scalar with
-// neither quotes nor brackets, and is followed by one of the two enders; npos for anything else. These are the
-// values on which the literal steps and the quick steps of the Cutter agree at once.
-template <char Closer>
-std::size_t plainValueEnd(const LoadedText& text, std::size_t value, std::size_t end) {
-    const std::string_view plain = text.plain();
-    const auto ends = [&](std::size_t at) { return at < end && (plain[at] == ',' || plain[at] == Closer); };
-    const char first = plain[value];
-    std::size_t stop = npos;
-    if (first == '{' || first == '[') {
-        const std::size_t closer = text.closerOf(value);
-        if (closer == npos || !text.evenQuotes(value, closer)) return npos;
-        stop = closer + 1;
-    } else if (first == '"') {
-        const std::size_t close = findByte(plain, '"', value + 1, end);
-        if (close == npos) return npos;
-        stop = close + 1;
-    } else {
-        stop = findFirstOf<false, ',', '}', ']', '{', '[', '"'>(plain, value, end);
-    }
-    return ends(stop) ? stop : npos;
+int splitObjectRegion(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink) {
+    std::string scratch;
+    int pairs = 0;
+    const std::size_t resume = splitPlainMembers(text, begin, end, sink, pairs, scratch);
+    return resume == kSplitDone ? pairs : splitObjectRegionFrom(text, begin, end, sink, resume, pairs);
 }
 
-}  // namespace
-
-int splitObjectRegion(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink) {
+int splitObjectRegionFrom(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink,
+                          std::size_t resume, int pairs) {
     const Cutter cutter(text, begin, end);
     const MarkedRegion& region = cutter.region();
     std::string nameScratch;
     std::string valueScratch;
-    int pairs = 0;
-    int p = begin < end && text.plain()[begin] == '{' ? 1 : region.find('{', 1);
-    // Members written "name":value one after the other, the usual case, are cut here in one go; from the first
-    // other one on, the steps below take over.
-    if (p == 1) {
-        const std::string_view plain = text.plain();
-        std::size_t at = begin;  // the "{" or "," in front of the member
-        while (at + 1 < end && plain[at + 1] == '"') {
-            const std::size_t close = findFirstOf<true, '"', '\xE3'>(plain, at + 2, end);
-            if (close + 2 >= end || plain[close] != '"' || plain[close + 1] != ':') break;
-            const std::size_t valueEnd = plainValueEnd<'}'>(text, close + 2, end);
-            if (valueEnd == npos) break;
-            sink.member(text, plain.substr(at + 2, close - at - 2),
-                        trimmedValue(text, close + 2, valueEnd, valueScratch));
-            ++pairs;
-            at = valueEnd;
-            if (plain[at] == '}') {
-                if (at + 1 == end) return pairs;
-                break;
-            }
-        }
-        p = region.positionOf(at);
-    }
+    int p = resume != kSplitFromStart                   ? region.positionOf(resume)
+            : begin < end && text.plain()[begin] == '{' ? 1
+                                                        : region.find('{', 1);
     // From the last byte on no colon can follow, so readMemberName would fail there.
     while (p < region.length()) {
         int colon = -1;
@@ -205,36 +166,22 @@ int splitObjectRegion(const LoadedText& text, std::size_t begin, std::size_t end
 }
 
 int splitArrayRegion(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink) {
+    std::string scratch;
+    int elements = 0;
+    bool emptyHeld = false;
+    const std::size_t resume = splitPlainElements(text, begin, end, sink, elements, emptyHeld, scratch);
+    if (resume == kSplitDone) return emptyHeld ? 0 : elements;
+    return splitArrayRegionFrom(text, begin, end, sink, resume, elements, emptyHeld);
+}
+
+int splitArrayRegionFrom(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink,
+                         std::size_t resume, int elements, bool emptyHeld) {
     const Cutter cutter(text, begin, end);
     const MarkedRegion& region = cutter.region();
     std::string scratch;
-    int elements = 0;
-    bool emptyHeld = false;  // a lone empty element is no element: hand it over only when a second one comes
-    int p = begin < end && text.plain()[begin] == '[' ? 1 : region.find('[', 1);
-    // As for objects: plain elements are cut here, the steps below take over from the first other one.
-    if (p == 1) {
-        const std::string_view plain = text.plain();
-        std::size_t at = begin;  // the "[" or "," in front of the element
-        while (at + 1 < end) {
-            const std::size_t stop = plainValueEnd<']'>(text, at + 1, end);
-            // A "]" ends the element only when no comma follows it.
-            if (stop == npos || (plain[stop] == ']' && stop + 1 != end)) break;
-            const std::string_view value = trimmedValue(text, at + 1, stop, scratch);
-            ++elements;
-            at = stop;
-            if (elements == 1 && value.empty()) {
-                emptyHeld = true;
-            } else {
-                if (emptyHeld) {
-                    sink.element(text, {});
-                    emptyHeld = false;
-                }
-                sink.element(text, value);
-            }
-            if (plain[at] == ']') return emptyHeld ? 0 : elements;
-        }
-        p = region.positionOf(at);
-    }
+    int p = resume != kSplitFromStart                   ? region.positionOf(resume)
+            : begin < end && text.plain()[begin] == '[' ? 1
+                                                        : region.find('[', 1);
     while (p != -1) {
         const int start = p;
         if (!cutter.quickElement(start, p)) {

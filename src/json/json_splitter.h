@@ -4,8 +4,10 @@
 // through the literal steps (MarkedRegion). Each pair or element is handed over as soon as it is known.
 #pragma once
 
+#include <string>
 #include <string_view>
 
+#include "json/byte_scan.h"
 #include "json/loaded_text.h"
 
 namespace velomir::detail {
@@ -27,5 +29,97 @@ int splitArrayRegion(const LoadedText& text, std::size_t begin, std::size_t end,
 
 // trimBlanks of the bytes [begin, end) of the loaded buffer.
 std::string_view trimmedValue(const LoadedText& text, std::size_t begin, std::size_t end, std::string& scratch);
+
+// The two steps of a split, for callers that hand over to a sink of their own type without a virtual call: first
+// the plain members or elements ("name":value one after the other, the usual case) are cut in one go, then the
+// literal steps take over from the first other one. The plain step returns kSplitDone when it cut the whole region,
+// kSplitFromStart when it cut nothing and the steps start as usual, else the offset of the "," or opener where they
+// resume.
+inline constexpr std::size_t kSplitDone = std::string_view::npos;
+inline constexpr std::size_t kSplitFromStart = std::string_view::npos - 1;
+int splitObjectRegionFrom(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink,
+                          std::size_t resume, int pairs);
+int splitArrayRegionFrom(const LoadedText& text, std::size_t begin, std::size_t end, SplitSink& sink,
+                         std::size_t resume, int elements, bool emptyHeld);
+
+// trimmedValue for the usual value, which neither begins nor ends with a blank (space, tab, or the first or last
+// byte of U+3000) and has no line break with a blank next to it.
+inline std::string_view plainTrimmed(const LoadedText& text, std::size_t begin, std::size_t end, std::string& scratch) {
+    const std::string_view value = text.plain().substr(begin, end - begin);
+    const auto edge = [](char c, char last) { return c == ' ' || c == '\t' || c == last; };
+    if (value.empty() || (!edge(value.front(), '\xE3') && !edge(value.back(), '\x80') && text.noLineHazards())) {
+        return value;
+    }
+    return trimmedValue(text, begin, end, scratch);
+}
+
+// Where the value at `value` ends when it is a nested object or array closed properly, a string, or a scalar with
+// neither quotes nor brackets, and is followed by "," or Closer; npos for anything else. These are the values on
+// which the literal steps and the quick steps agree at once.
+template <char Closer>
+std::size_t plainValueEnd(const LoadedText& text, std::size_t value, std::size_t end) {
+    const std::string_view plain = text.plain();
+    const char first = plain[value];
+    std::size_t stop = std::string_view::npos;
+    if (first == '{' || first == '[') {
+        const std::size_t closer = text.closerOf(value);
+        if (closer == std::string_view::npos || !text.evenQuotes(value, closer)) return std::string_view::npos;
+        stop = closer + 1;
+    } else if (first == '"') {
+        const std::size_t close = findByte(plain, '"', value + 1, end);
+        if (close == std::string_view::npos) return std::string_view::npos;
+        stop = close + 1;
+    } else {
+        stop = findFirstOf<false, ',', '}', ']', '{', '[', '"'>(plain, value, end);
+    }
+    return stop < end && (plain[stop] == ',' || plain[stop] == Closer) ? stop : std::string_view::npos;
+}
+
+template <typename Sink>
+std::size_t splitPlainMembers(const LoadedText& text, std::size_t begin, std::size_t end, Sink& sink, int& pairs,
+                              std::string& scratch) {
+    const std::string_view plain = text.plain();
+    if (begin >= end || plain[begin] != '{') return kSplitFromStart;
+    std::size_t at = begin;  // the "{" or "," in front of the member
+    while (at + 1 < end && plain[at + 1] == '"') {
+        const std::size_t close = findFirstOf<true, '"', '\xE3'>(plain, at + 2, end);
+        if (close + 2 >= end || plain[close] != '"' || plain[close + 1] != ':') break;
+        const std::size_t valueEnd = plainValueEnd<'}'>(text, close + 2, end);
+        if (valueEnd == std::string_view::npos) break;
+        sink.member(text, plain.substr(at + 2, close - at - 2), plainTrimmed(text, close + 2, valueEnd, scratch));
+        ++pairs;
+        at = valueEnd;
+        if (plain[at] == '}') return at + 1 == end ? kSplitDone : at;
+    }
+    return at;
+}
+
+template <typename Sink>
+std::size_t splitPlainElements(const LoadedText& text, std::size_t begin, std::size_t end, Sink& sink, int& elements,
+                               bool& emptyHeld, std::string& scratch) {
+    const std::string_view plain = text.plain();
+    if (begin >= end || plain[begin] != '[') return kSplitFromStart;
+    std::size_t at = begin;  // the "[" or "," in front of the element
+    while (at + 1 < end) {
+        const std::size_t stop = plainValueEnd<']'>(text, at + 1, end);
+        // A "]" ends the element only when no comma follows it.
+        if (stop == std::string_view::npos || (plain[stop] == ']' && stop + 1 != end)) break;
+        const std::string_view value = plainTrimmed(text, at + 1, stop, scratch);
+        ++elements;
+        at = stop;
+        // A lone empty element is no element: it is handed over only when a second one comes.
+        if (elements == 1 && value.empty()) {
+            emptyHeld = true;
+        } else {
+            if (emptyHeld) {
+                sink.element(text, {});
+                emptyHeld = false;
+            }
+            sink.element(text, value);
+        }
+        if (plain[at] == ']') return kSplitDone;
+    }
+    return at;
+}
 
 }  // namespace velomir::detail

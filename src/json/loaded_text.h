@@ -30,6 +30,7 @@ public:
     bool evenQuotes(std::size_t a, std::size_t b) const { return unpaired_ == npos || a > unpaired_ || b < unpaired_; }
     // Whether trimBlanks leaves [begin, end) alone except for blank runs at its two ends.
     bool trimsOnlyEdges(std::size_t begin, std::size_t end) const { return !any(lineHazards_, begin, end); }
+    bool noLineHazards() const { return lineHazards_.empty(); }
     // Whether loading [begin, end) as a text of its own would give back the same bytes (and thus the same marked
     // buffer, as long as it starts outside any literal and holds an even number of double quotes).
     bool reloadsUnchanged(std::size_t begin, std::size_t end) const {
