@@ -91,6 +91,18 @@ public:
         }
     }
 
+    void quotedMember(const LoadedText& text, std::string_view name, std::string_view value) override {
+        NodeRecord record{};
+        record.nameRef = text.storeRef + static_cast<TextStore::Ref>(name.data() - text.plain().data());
+        record.nameLength = static_cast<std::uint32_t>(name.size());
+        // The value follows the colon unless trimming took something off its front.
+        if (!value.empty() && value.data() == name.data() + name.size() + 2) {
+            add(record, NodeStore::kAdjacentName | NodeStore::kKeyed, text, value, NodeStore::nameKey16(name));
+        } else {
+            add(record, 0, text, value);
+        }
+    }
+
     void element(const LoadedText& text, std::string_view value) override {
         NodeRecord record{};
         const std::int64_t number = static_cast<std::int64_t>(parents_.back().children) + 1 - (zeroBased_ ? 1 : 0);

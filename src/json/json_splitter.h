@@ -18,6 +18,11 @@ class SplitSink {
 public:
     virtual void member(const LoadedText& text, std::string_view name, std::string_view value) = 0;
     virtual void element(const LoadedText& text, std::string_view value) = 0;
+    // A member whose name is a slice of the buffer between double quotes, right in front of ":" (and holds no
+    // double quote).
+    virtual void quotedMember(const LoadedText& text, std::string_view name, std::string_view value) {
+        member(text, name, value);
+    }
 
 protected:
     ~SplitSink() = default;
@@ -86,7 +91,7 @@ std::size_t splitPlainMembers(const LoadedText& text, std::size_t begin, std::si
         if (close + 2 >= end || plain[close] != '"' || plain[close + 1] != ':') break;
         const std::size_t valueEnd = plainValueEnd<'}'>(text, close + 2, end);
         if (valueEnd == std::string_view::npos) break;
-        sink.member(text, plain.substr(at + 2, close - at - 2), plainTrimmed(text, close + 2, valueEnd, scratch));
+        sink.quotedMember(text, plain.substr(at + 2, close - at - 2), plainTrimmed(text, close + 2, valueEnd, scratch));
         ++pairs;
         at = valueEnd;
         if (plain[at] == '}') return at + 1 == end ? kSplitDone : at;
