@@ -81,34 +81,34 @@ public:
     }
 
     void member(const LoadedText& text, std::string_view name, std::string_view value) override {
-        NodeRecord record{};
-        reference(text, name, record.nameRef, record.nameLength);
+        TextStore::Ref nameRef = 0;
+        std::uint32_t nameLength = 0;
+        reference(text, name, nameRef, nameLength);
         // Mostly "name":value in the buffer: a small node need not keep its name, it is found in front of the value.
         if (adjacent(text.plain(), name, value)) {
-            add(record, NodeStore::kAdjacentName | NodeStore::kKeyed, text, value, NodeStore::nameKey16(name));
+            add(nameRef, nameLength, NodeStore::kAdjacentName | NodeStore::kKeyed, text, value,
+                NodeStore::nameKey16(name));
         } else {
-            add(record, 0, text, value);
+            add(nameRef, nameLength, 0, text, value);
         }
     }
 
     void quotedMember(const LoadedText& text, std::string_view name, std::string_view value) override {
-        NodeRecord record{};
-        record.nameRef = text.storeRef + static_cast<TextStore::Ref>(name.data() - text.plain().data());
-        record.nameLength = static_cast<std::uint32_t>(name.size());
+        const TextStore::Ref nameRef = text.storeRef + static_cast<TextStore::Ref>(name.data() - text.plain().data());
+        const auto nameLength = static_cast<std::uint32_t>(name.size());
         // The value follows the colon unless trimming took something off its front.
         if (!value.empty() && value.data() == name.data() + name.size() + 2) {
-            add(record, NodeStore::kAdjacentName | NodeStore::kKeyed, text, value, NodeStore::nameKey16(name));
+            add(nameRef, nameLength, NodeStore::kAdjacentName | NodeStore::kKeyed, text, value,
+                NodeStore::nameKey16(name));
         } else {
-            add(record, 0, text, value);
+            add(nameRef, nameLength, 0, text, value);
         }
     }
 
     void element(const LoadedText& text, std::string_view value) override {
-        NodeRecord record{};
         const std::int64_t number = static_cast<std::int64_t>(parents_.back().children) + 1 - (zeroBased_ ? 1 : 0);
-        record.nameRef = static_cast<TextStore::Ref>(number);
-        record.nameLength = detail::elementNameLength(number);
-        add(record, NodeStore::kElementName | NodeStore::kOrdinalName, text, value);
+        add(static_cast<TextStore::Ref>(number), detail::elementNameLength(number),
+            NodeStore::kElementName | NodeStore::kOrdinalName, text, value);
     }
 
 private:
@@ -140,10 +140,15 @@ private:
     }
 
     // key: of an adjacent name.
-    void add(NodeRecord record, std::uint8_t flags, const LoadedText& text, std::string_view value,
-             std::uint16_t key = 0) {
+    // The record is made here whole: built field by field in the callers and passed on, it cost a stalled load.
+    void add(TextStore::Ref nameRef, std::uint32_t nameLength, std::uint8_t flags, const LoadedText& text,
+             std::string_view value, std::uint16_t key = 0) {
         if (pacer_ != nullptr) pacer_->step();
         Parent& parent = parents_.back();
+        NodeRecord record;
+        record.nameRef = nameRef;
+        record.nameLength = nameLength;
+        record.childCount = 0;
         record.level = parent.level + 1;
         record.ordinal = ++parent.children;
         const int kind = record.level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
