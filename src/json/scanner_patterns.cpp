@@ -2,19 +2,11 @@
 
 #include <array>
 
+#include "json/byte_scan.h"
+
 namespace velomir::detail {
 
 namespace {
-
-// Bytes an alternative of the quote stripper can start with: white space and other controls, the double quote, and
-// the first byte of U+3000.
-constexpr std::array<bool, 256> kStripStarts = [] {
-    std::array<bool, 256> starts{};
-    for (int c = 0; c <= 0x20; ++c) starts[static_cast<std::size_t>(c)] = true;
-    starts['"'] = true;
-    starts[0xE3] = true;
-    return starts;
-}();
 
 bool isLineStart(std::string_view text, std::size_t i) { return i == 0 || isLineBreak(text[i - 1]); }
 
@@ -178,9 +170,9 @@ std::string_view stripQuotes(std::string_view text, std::string& scratch) {
     // The usual "name" or plain scalar: nothing in between that any alternative could start with.
     const std::size_t first = !text.empty() && text.front() == '"' ? 1 : 0;
     const std::size_t last = text.size() > first && text.back() == '"' ? text.size() - 1 : text.size();
-    std::size_t i = first;
-    while (i < last && !kStripStarts[static_cast<unsigned char>(text[i])]) ++i;
-    if (i == last) return text.substr(first, last - first);
+    // Bytes an alternative of the quote stripper can start with: white space and other controls, the double quote,
+    // and the first byte of U+3000.
+    if (findFirstOf<true, '"', '\xE3'>(text, first, last) == last) return text.substr(first, last - first);
     return stripQuotesEverywhere(text, scratch);
 }
 
