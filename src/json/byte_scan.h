@@ -64,7 +64,7 @@ inline unsigned matches(const char* p) {
 
 // First position in [from, end) whose byte is one of Bytes (or at most 0x20 when WithControls), else end.
 template <bool WithControls, char... Bytes>
-std::size_t findFirstOf(std::string_view text, std::size_t from, std::size_t end) {
+[[gnu::always_inline]] inline std::size_t findFirstOf(std::string_view text, std::size_t from, std::size_t end) {
     const char* data = text.data();
     std::size_t i = from;
 #ifdef VELOMIR_JSON_SSE2

@@ -62,7 +62,7 @@ inline std::string_view plainTrimmed(const LoadedText& text, std::size_t begin, 
 // neither quotes nor brackets, and is followed by "," or Closer; npos for anything else. These are the values on
 // which the literal steps and the quick steps agree at once.
 template <char Closer>
-std::size_t plainValueEnd(const LoadedText& text, std::size_t value, std::size_t end) {
+[[gnu::always_inline]] inline std::size_t plainValueEnd(const LoadedText& text, std::size_t value, std::size_t end) {
     const std::string_view plain = text.plain();
     const char first = plain[value];
     std::size_t stop = std::string_view::npos;
