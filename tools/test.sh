@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine if needed, then builds and runs every test: first the unit tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), then the whole suite (build/).
+# Sets up a fresh machine if needed, then builds and runs every test: first the unit and window tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/, windows offscreen), then the whole suite (build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/setup.sh --no-build
 export QT_QPA_PLATFORM=offscreen
 
-echo "== unit tests under ASan + UBSan =="
+echo "== unit and window tests under ASan + UBSan =="
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan

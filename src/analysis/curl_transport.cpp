@@ -44,6 +44,7 @@ struct Exchange {
     std::vector<std::string> connectTo;
     std::chrono::milliseconds timeout;
     bool followRedirects = true;
+    std::string trustedCertificates;
     bool asText = false;  // the worker decodes the body into text, so the caller's thread never waits on it
     bool corruptBody = false;
     std::atomic<bool> abandoned{false};
@@ -195,6 +196,12 @@ void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl
     curl_easy_setopt(curl, CURLOPT_REFERER, exchange.address.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     if (connectTo != nullptr) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
+    // libcurl's defaults, stated: an answer from a host whose certificate does not check out is no answer.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!exchange.trustedCertificates.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, exchange.trustedCertificates.c_str());
+    }
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::max(timeoutMs, 1L));
     // "No data for the time-out": libcurl counts the low-speed time in whole seconds.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -287,6 +294,7 @@ Transfer transfer(const std::string& address, const HttpSettings& settings, cons
     exchange->timeout = settings.timeout;
     exchange->followRedirects = followRedirects;
     exchange->asText = asText;
+    exchange->trustedCertificates = settings.trustedCertificates;
     exchange->now = settings.clock ? settings.clock : [] { return Clock::now(); };
     exchange->touch();
     try {

@@ -16,6 +16,9 @@ struct HttpSettings {
     EventPump pump;                                               // empty: just sleep between polls
     std::chrono::milliseconds timeout{std::chrono::seconds(90)};  // connect, and no data for this long
     std::string serviceAddress;  // "HOST:PORT" that replaces the service hosts; empty: VELOMIR_SERVICE_ADDRESS
+    // A PEM file of certificates to trust instead of the system's; empty: the system's. Certificates are always
+    // verified.
+    std::string trustedCertificates;
     // What the time-out is measured by; called from the caller's and the worker's thread. Empty: the steady clock.
     std::function<std::chrono::steady_clock::time_point()> clock;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "artist_page.h"
+#include "hostile_answers.h"
 #include "json_writer.h"
 #include "media_answers.h"
 #include "radio_programmes.h"
@@ -142,6 +143,7 @@ std::optional<std::string> ServiceAnswers::redirectTarget(const StubRequest& req
         }
         return std::string();
     }
+    if (path == "/api/playlist/detail") return hostileRedirect(integerValue64(request.param("id")));
     if (path != kOuterPath) return std::nullopt;
     // "id=ID.mp3": the audio file of every song the service knows.
     const std::int64_t id = integerValue64(request.param("id"));
@@ -153,6 +155,7 @@ StubAnswer ServiceAnswers::playlist(std::int64_t id) {
     if (id == kSamplePlaylistId) return jsonAnswer(samplePlaylistBody(base_));
     if (id == kWithheldPlaylistId) return jsonAnswer(withheldPlaylistBody(base_));
     if (GeneratedPlaylists::trackCount(id) > 0) return streamedAnswer(generated_, id);
+    if (auto hostile = hostilePlaylist(id)) return std::move(*hostile);
     return notFoundAnswer();
 }
 
@@ -234,6 +237,7 @@ StubAnswer ServiceAnswers::radio(std::int64_t id, int limit, int offset) const {
 }
 
 StubAnswer ServiceAnswers::artistPage(std::int64_t id) const {
+    if (id == kManyTextAreasArtist) return manyTextAreasPage();
     if (id != kSampleArtistId) return notFoundAnswer();
     return StubAnswer{200, std::string(kHtmlType), artistPageHtml(base_), {}, true};
 }

@@ -21,6 +21,7 @@ private slots:
     void jumpsStartRunsOfTheirKind_data();
     void jumpsStartRunsOfTheirKind();
     void searchListHasNoAlbumJump();
+    void hostileAnswersEndInTheRowsFound();
     void aboutWindowSamplePlaylistListsIt();
 };
 
@@ -136,6 +137,19 @@ void AnalysisFlowTest::jumpsStartRunsOfTheirKind() {
     if (address == "/#/album?id=") QVERIFY(box.endsWith(QString::fromStdString(row.albumId)));
     if (address == "/artist?id=") QVERIFY(box.endsWith(QString::fromStdString(row.artistIds)));
     QCOMPARE(harness.control<ResultGrid>("高级表格_分析列表")->cellText(0, 1), title);
+}
+
+// Answers built to hurt end in a grid the window can show and keep working with.
+void AnalysisFlowTest::hostileAnswersEndInTheRowsFound() {
+    WindowHarness harness(stubPort());
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
+    harness.runLink("http://music.163.com/#/playlist?id=9100004");  // 100,000 artists on one track
+    QCOMPARE(grid->cornerText(), QStringLiteral("{1}"));
+    QVERIFY(grid->cellText(1, 2).startsWith(QStringLiteral("A/A/")));
+    harness.runLink("http://music.163.com/#/playlist?id=9100001");  // 1,000,000 nested brackets
+    QVERIFY(grid->model()->rowCount() <= 1);
+    harness.runLink(kSamplePlaylist);
+    QCOMPARE(grid->cornerText(), QStringLiteral("{25}"));
 }
 
 void AnalysisFlowTest::searchListHasNoAlbumJump() {

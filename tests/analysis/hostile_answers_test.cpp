@@ -1,0 +1,101 @@
+// Answers built to hurt: each ends in a neutral result or in the rows a lenient reader finds, never in a crash.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/curl_transport.h"
+#include "hostile_answers.h"
+#include "recording_view.h"
+#include "stub_service.h"
+
+namespace velomir {
+namespace {
+
+using testing::RecordingView;
+
+class HostileAnswers : public ::testing::Test {
+protected:
+    HostileAnswers() {
+        port_ = stub_.start();
+        HttpSettings settings;
+        settings.serviceAddress = "127.0.0.1:" + std::to_string(port_);
+        http_ = std::make_unique<CurlTransport>(settings);
+        driver_ = std::make_unique<AnalysisDriver>(view_, *http_, options_);
+    }
+
+    const RunState& runPlaylist(std::int64_t id) {
+        return run("http://music.163.com/#/playlist?id=" + std::to_string(id));
+    }
+    const RunState& run(const std::string& link) {
+        view_.link = link;
+        driver_->runAnalysis();
+        EXPECT_EQ(driver_->state().progressStep, -1);
+        EXPECT_EQ(view_.cell(0, 0), "{" + std::to_string(driver_->state().resultRows.size()) + "}");
+        return driver_->state();
+    }
+
+    StubService stub_{StubOptions{}};
+    int port_ = 0;
+    RecordingView view_;
+    AnalysisOptions options_;
+    std::unique_ptr<CurlTransport> http_;
+    std::unique_ptr<AnalysisDriver> driver_;
+};
+
+TEST_F(HostileAnswers, DeepNestingIsOneRowOfNothing) {
+    const RunState& state = runPlaylist(kDeepNestingPlaylist);
+    ASSERT_LE(state.resultRows.size(), 1u);
+    if (!state.resultRows.empty()) {
+        EXPECT_EQ(state.resultRows[0].trackName, "");
+    }
+}
+
+TEST_F(HostileAnswers, GiantStringStaysWhole) {
+    const RunState& state = runPlaylist(kGiantStringPlaylist);
+    ASSERT_EQ(state.resultRows.size(), 1u);
+    EXPECT_EQ(state.resultRows[0].trackName, std::string(50 * 1000 * 1000, 'x'));
+    EXPECT_EQ(state.resultRows[0].artistNames, "A");
+}
+
+TEST_F(HostileAnswers, BrokenBytesPassUnchangedAndTheTextEndsAtTheFirstZero) {
+    const RunState& state = runPlaylist(kBrokenBytesPlaylist);
+    ASSERT_EQ(state.resultRows.size(), 2u) << "nothing behind the raw zero byte is read";
+    EXPECT_EQ(state.resultRows[0].trackName, "bad \xFF\xFE bytes \xC3");
+    EXPECT_EQ(state.resultRows[0].artistNames, "\x80\xBF");
+    EXPECT_EQ(state.resultRows[1].trackName, std::string("nul\0inside", 10));
+    EXPECT_EQ(state.resultRows[1].albumName, "\xED\xA0\x80");
+}
+
+TEST_F(HostileAnswers, HundredThousandArtistsAreJoined) {
+    const RunState& state = runPlaylist(kCrowdedTrackPlaylist);
+    ASSERT_EQ(state.resultRows.size(), 1u);
+    const std::string& names = state.resultRows[0].artistNames;
+    EXPECT_EQ(names.size(), 199999u);
+    EXPECT_EQ(names.substr(0, 4), "A/A/");
+    EXPECT_EQ(names.substr(names.size() - 2), "/Z");
+}
+
+TEST_F(HostileAnswers, TwoHundredThousandEmptyObjectsAreEmptyRows) {
+    const RunState& state = runPlaylist(kEmptyObjectsPlaylist);
+    ASSERT_EQ(state.resultRows.size(), 200000u);
+    EXPECT_EQ(state.resultRows.back().trackName, "");
+    EXPECT_EQ(view_.cell(200000, 0), "200000");
+}
+
+TEST_F(HostileAnswers, RedirectsAwayFromTheWebAreNotFollowed) {
+    for (const std::int64_t id : {kFileRedirectPlaylist, kFtpRedirectPlaylist}) {
+        const RunState& state = runPlaylist(id);
+        EXPECT_TRUE(state.resultRows.empty()) << id;
+        EXPECT_EQ(state.problem.cause, FetchProblem::Cause::Transfer) << id;
+    }
+}
+
+TEST_F(HostileAnswers, ArtistPageReadsItsFirstHiddenTextArea) {
+    const RunState& state = run("http://music.163.com/artist?id=" + std::to_string(kManyTextAreasArtist));
+    ASSERT_EQ(state.resultRows.size(), 1u);
+    EXPECT_EQ(state.resultRows[0].trackName, "Hidden");
+}
+
+}  // namespace
+}  // namespace velomir
