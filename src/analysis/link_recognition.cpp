@@ -76,7 +76,9 @@ Recognition recogniseText(const std::string& input, bool searchMode, const Analy
     }
     if (searchMode) return result.kind = searchKind, result;
     const int unrecognised = options.jumpToSearch ? searchKind : -1;
-    if (integerValue64(input) <= 0) return result.kind = unrecognised, result;
+    // A number whose ID the run cannot read ("163.x" loses its digits with the host token, full-width digits)
+    // would be found and then never fetched.
+    if (integerValue64(input) <= 0 || !carriesId(input)) return result.kind = unrecognised, result;
     const int probed = kindByProbe(input, options, http, result.probeFailure);
     if (probed >= 0) result.probeFailure = {};
     result.kind = probed >= 0 ? probed : unrecognised;

@@ -81,6 +81,21 @@ TEST(RecogniseKind, ProbeNeedsMoreThanTwoHundredBytes) {
     EXPECT_EQ(recogniseKind("123", false, options, silent), kindIndex(Search));
 }
 
+// A number whose ID reads as 0 ("163." loses its digits with the host token, \d misses full-width digits, the id=
+// parameter overflows) is not probed: a hit would name an item the run then never fetches.
+TEST(RecogniseKind, NumbersWithoutAReadableIdAreNotProbed) {
+    for (const char* input : {"163.bc", "163.", "\xEF\xBC\x95", "5?id=99999999999999999999999"}) {
+        FakeTransport http;
+        http.answer("/", std::string(201, 'x'));
+        EXPECT_EQ(recogniseKind(input, false, AnalysisOptions{}, http), kindIndex(Search)) << input;
+        EXPECT_TRUE(http.requests.empty()) << input;
+    }
+    FakeTransport http;
+    http.answer("/", std::string(201, 'x'));
+    EXPECT_EQ(recogniseKind("163.5", false, AnalysisOptions{}, http), kindIndex(Playlist));
+    EXPECT_EQ(http.requests.size(), 1u);
+}
+
 struct LinkCase {
     const char* input;
     int kind;
