@@ -45,7 +45,7 @@ std::int64_t monotonicNanoseconds() {
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-ProcessOutcome runProcess(const std::vector<std::string>& arguments) {
+ProcessOutcome runProcess(const std::vector<std::string>& arguments, bool keepOutput) {
     ProcessOutcome outcome;
     outcome.startedNs = monotonicNanoseconds();
     int out = -1;
@@ -55,7 +55,9 @@ ProcessOutcome runProcess(const std::vector<std::string>& arguments) {
         return outcome;
     }
     char buffer[4096];
-    for (ssize_t got; (got = read(out, buffer, sizeof buffer)) > 0;) outcome.output.append(buffer, got);
+    for (ssize_t got; (got = read(out, buffer, sizeof buffer)) > 0;) {
+        if (keepOutput) outcome.output.append(buffer, static_cast<std::size_t>(got));
+    }
     close(out);
     int status = 0;
     rusage usage{};

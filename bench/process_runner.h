@@ -21,8 +21,9 @@ struct ProcessOutcome {
     std::int64_t startedNs = 0;  // monotonic clock just before it was started
 };
 
-// Runs the program (arguments[0], looked up in PATH when it has no slash) to its end.
-ProcessOutcome runProcess(const std::vector<std::string>& arguments);
+// Runs the program (arguments[0], looked up in PATH when it has no slash) to its end. Output that is not kept goes
+// to /dev/null: held here it would raise this process's peak, which a child started later reports as its own.
+ProcessOutcome runProcess(const std::vector<std::string>& arguments, bool keepOutput = true);
 
 // velomir-stub-service on a free loopback port, stopped with SIGTERM when this goes.
 class StubProcess {

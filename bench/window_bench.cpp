@@ -1,7 +1,7 @@
 // velomir-bench-window: the whole road of a generated playlist through the real main window (offscreen), against
 // the stand-in service on loopback, and the same through velomir-cli; also the window's start-up.
 //   velomir-bench-window [--runs N]            all of it, N processes per figure (default 5), medians as a table
-//   velomir-bench-window --run PORT TRACKS     one measured run in this process, one line of figures
+//   velomir-bench-window --run PORT LINK ROWS  one measured run in this process, one line of figures; ROWS -1: any
 //   velomir-bench-window --startup             prints the monotonic clock at the window's first paint
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,6 +13,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,14 +29,45 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using velomir::bench::runProcess;
+
+// This process's peak resident set, as the kernel counts it (VmHWM); exact, unlike the figure a parent is told.
+long ownPeakKib() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) return 0;
+    char line[256];
+    long peak = 0;
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, "VmHWM:", 6) == 0) peak = std::strtol(line + 6, nullptr, 10);
+    }
+    std::fclose(status);
+    return peak;
+}
 
 double msBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-std::string playlistLink(int tracks) {
-    return "http://music.163.com/#/playlist?id=" + std::to_string(1000000000 + tracks);
-}
+std::string playlistLink(std::int64_t id) { return "http://music.163.com/#/playlist?id=" + std::to_string(id); }
+
+// The stand-in's generated playlists: 1000001000 has 1,000 tracks, 1000010000 10,000.
+std::string generatedPlaylist(int tracks) { return playlistLink(1000000000 + tracks); }
+
+// The stand-in's answers built to hurt, by what they do.
+struct HostileCase {
+    const char* what;
+    std::string link;
+};
+const HostileCase kHostileCases[] = {
+    {"1,000,000 nested brackets", playlistLink(9100001)},
+    {"a 50 MB name", playlistLink(9100002)},
+    {"invalid UTF-8 and NULs", playlistLink(9100003)},
+    {"100,000 artists on a track", playlistLink(9100004)},
+    {"10,000 hidden text areas", "http://music.163.com/artist?id=9100005"},
+    {"200,000 empty objects", playlistLink(9100006)},
+    {"redirect to file://", playlistLink(9100007)},
+    {"redirect to ftp://", playlistLink(9100008)},
+};
 
 class SilentBackend : public velomir::MediaBackend {
 public:
@@ -92,7 +124,7 @@ void waitUntilExposed(QWidget& window) {
 
 // One run: Enter in the link box until the filled grid is painted, with the longest gap between the ticks of a
 // 10 ms timer meanwhile.
-int measureRun(int port, int tracks) {
+int measureRun(int port, const std::string& link, int expectedRows) {
     velomir::HttpSettings settings;
     settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
     settings.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
@@ -112,7 +144,7 @@ int measureRun(int port, int tracks) {
     ticker.start(10);
     auto* box = bench.window->findChild<QLineEdit*>(QStringLiteral("编辑框_链接id"));
     auto* grid = bench.window->findChild<QTableView*>(QStringLiteral("高级表格_分析列表"));
-    box->setText(QString::fromStdString(playlistLink(tracks)));
+    box->setText(QString::fromStdString(link));
     box->setFocus();
 
     lastTick = Clock::now();
@@ -128,13 +160,14 @@ int measureRun(int port, int tracks) {
     longestStall = std::max(longestStall, msBetween(lastTick, shown));
 
     const int rows = grid->model()->rowCount();
-    if (rows != tracks) {
-        std::fprintf(stderr, "expected %d rows, the grid has %d\n", tracks, rows);
+    if (expectedRows >= 0 && rows != expectedRows) {
+        std::fprintf(stderr, "expected %d rows, the grid has %d\n", expectedRows, rows);
         return 1;
     }
-    std::printf("request_ms=%.1f parse_ms=%.1f grid_ms=%.1f total_ms=%.1f stall_ms=%.1f answer_bytes=%zu\n",
+    std::printf("request_ms=%.1f parse_ms=%.1f grid_ms=%.1f total_ms=%.1f stall_ms=%.1f answer_bytes=%zu rows=%d "
+                "peak_kib=%ld\n",
                 msBetween(enter, http.answered), msBetween(http.answered, ran), msBetween(ran, shown),
-                msBetween(enter, shown), longestStall, http.answerBytes);
+                msBetween(enter, shown), longestStall, http.answerBytes, rows, ownPeakKib());
     return 0;
 }
 
@@ -149,7 +182,8 @@ int measureStartup() {
             if (event->type() == QEvent::Paint && !seen) {
                 seen = true;
                 QTimer::singleShot(0, [] {
-                    std::printf("painted_ns=%lld\n", static_cast<long long>(velomir::bench::monotonicNanoseconds()));
+                    std::printf("painted_ns=%lld peak_kib=%ld\n",
+                                static_cast<long long>(velomir::bench::monotonicNanoseconds()), ownPeakKib());
                     std::fflush(stdout);
                     std::_Exit(0);
                 });
@@ -185,23 +219,42 @@ struct Medians {
     double at(std::size_t i) const { return i < values.size() ? median(values[i]) : 0; }
 };
 
+// One run each: whatever the answer, the window must end with a grid, in bounded time and memory.
+int measureHostile(const char* self, const std::string& port) {
+    std::printf("\nAnswers built to hurt, one run each through the window and through velomir-cli:\n\n"
+                "| answer | window: Enter to grid | longest stall | peak memory | rows | velomir-cli | peak memory |\n"
+                "|---|---:|---:|---:|---:|---:|---:|\n");
+    for (const HostileCase& hostile : kHostileCases) {
+        const auto window = runProcess({self, "--run", port, hostile.link, "-1"});
+        const auto cli = runProcess(
+            {VELOMIR_CLI_COMMAND, "--service-address", "127.0.0.1:" + port, "--format", "tsv", hostile.link}, false);
+        if (window.status != 0) return 1;
+        std::printf("| %s | %.0f ms | %.0f ms | %.0f MiB | %.0f | %.0f ms (exit %d) | %.0f MiB |\n", hostile.what,
+                    figure(window.output, "total_ms"), figure(window.output, "stall_ms"),
+                    figure(window.output, "peak_kib") / 1024.0,
+                    figure(window.output, "rows"), cli.wallMs, cli.status, cli.peakKib / 1024.0);
+    }
+    return 0;
+}
+
 int runAll(const char* self, int runs) {
-    using velomir::bench::runProcess;
     velomir::bench::StubProcess stub(VELOMIR_STUB_COMMAND);
     if (stub.port() <= 0) return 1;
     const std::string port = std::to_string(stub.port());
 
-    std::printf("Medians of %d processes each; peak = the process's peak RSS; answer size as received.\n\n", runs);
+    std::printf("Medians of %d processes each; peak = the process's peak RSS (velomir-cli's as its parent is told: "
+                "never below this measuring process's own %.0f MiB); answer size as received.\n\n",
+                runs, ownPeakKib() / 1024.0);
     std::printf("| front end | tracks | Enter to grid | request | parse + extraction + fill | grid shown | longest "
                 "stall | peak memory | answer |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const int tracks : {1000, 10000}) {
         Medians window;
         for (int i = 0; i < runs; ++i) {
-            const auto outcome = runProcess({self, "--run", port, std::to_string(tracks)});
+            const auto outcome = runProcess({self, "--run", port, generatedPlaylist(tracks), std::to_string(tracks)});
             if (outcome.status != 0) return 1;
             const std::string& line = outcome.output;
             window.add({figure(line, "total_ms"), figure(line, "request_ms"), figure(line, "parse_ms"),
-                        figure(line, "grid_ms"), figure(line, "stall_ms"), outcome.peakKib / 1024.0,
+                        figure(line, "grid_ms"), figure(line, "stall_ms"), figure(line, "peak_kib") / 1024.0,
                         figure(line, "answer_bytes") / (1024.0 * 1024.0)});
         }
         std::printf("| window | %d | %.0f ms | %.0f ms | %.0f ms | %.0f ms | %.0f ms | %.1f MiB (%.1fx) | %.1f MiB |\n",
@@ -210,7 +263,8 @@ int runAll(const char* self, int runs) {
         Medians cli;
         for (int i = 0; i < runs; ++i) {
             const auto outcome = runProcess({VELOMIR_CLI_COMMAND, "--service-address", "127.0.0.1:" + port,
-                                             "--format", "tsv", playlistLink(tracks)});
+                                             "--format", "tsv", generatedPlaylist(tracks)},
+                                            false);
             if (outcome.status != 0) return 1;
             cli.add({outcome.wallMs, outcome.peakKib / 1024.0});
         }
@@ -221,11 +275,11 @@ int runAll(const char* self, int runs) {
         const auto outcome = runProcess({self, "--startup"});
         if (outcome.status != 0) return 1;
         startup.add({(figure(outcome.output, "painted_ns") - static_cast<double>(outcome.startedNs)) / 1e6,
-                     outcome.peakKib / 1024.0});
+                     figure(outcome.output, "peak_kib") / 1024.0});
     }
     std::printf("\nStart-up, process start to the first painted window: %.0f ms (peak %.1f MiB)\n", startup.at(0),
                 startup.at(1));
-    return 0;
+    return measureHostile(self, port);
 }
 
 }  // namespace
@@ -233,11 +287,11 @@ int runAll(const char* self, int runs) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool startup = argc >= 2 && std::strcmp(argv[1], "--startup") == 0;
-    const bool run = argc >= 4 && std::strcmp(argv[1], "--run") == 0;
+    const bool run = argc >= 5 && std::strcmp(argv[1], "--run") == 0;
     if (startup || run) {
         QApplication app(argc, argv);
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));  // as the program does
-        return startup ? measureStartup() : measureRun(std::atoi(argv[2]), std::atoi(argv[3]));
+        return startup ? measureStartup() : measureRun(std::atoi(argv[2]), argv[3], std::atoi(argv[4]));
     }
     const int runs = argc >= 3 && std::strcmp(argv[1], "--runs") == 0 ? std::max(1, std::atoi(argv[2])) : 5;
     return runAll(argv[0], runs);

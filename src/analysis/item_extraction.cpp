@@ -22,8 +22,10 @@ std::string requestAddress(const std::string& text, int kind, int maxCount) {
     return replaceAllNoCase(address, "{n}", std::to_string(maxCount));
 }
 
-// All values of a nested list field, such as every artist's name, joined by "/".
-std::string joinedListField(JsonDocument& document, const std::string& itemPath, const std::string& field) {
+// All values of a nested list field, such as every artist's name, joined by "/". The list may be long: each value
+// is a step of the pacer.
+std::string joinedListField(JsonDocument& document, const std::string& itemPath, const std::string& field,
+                            WorkPacer* pacer) {
     const std::size_t cut = findNoCase(field, ".[n].");
     if (cut == std::string::npos) return {};
     const std::string list = itemPath + field.substr(0, cut);
@@ -31,6 +33,7 @@ std::string joinedListField(JsonDocument& document, const std::string& itemPath,
     const int count = document.count(list);
     std::string joined;
     for (int j = 1; j <= count; ++j) {
+        if (pacer != nullptr) pacer->step();
         joined += itemText(document, list + ".[" + std::to_string(j) + "]." + tail);
         if (j != count) joined += '/';
     }
@@ -38,11 +41,11 @@ std::string joinedListField(JsonDocument& document, const std::string& itemPath,
 }
 
 std::vector<std::string> readFields(JsonDocument& document, const std::string& itemPath,
-                                    const std::vector<std::string>& fields) {
+                                    const std::vector<std::string>& fields, WorkPacer* pacer) {
     std::vector<std::string> values;
     values.reserve(fields.size());
     for (const std::string& field : fields) {
-        values.push_back(containsNoCase(field, "[n]") ? joinedListField(document, itemPath, field)
+        values.push_back(containsNoCase(field, "[n]") ? joinedListField(document, itemPath, field, pacer)
                                                       : itemText(document, itemPath + field));
     }
     return values;
@@ -115,7 +118,7 @@ int extractItems(std::string_view answer, int kind, JsonDocument& document, std:
     for (int i = 1; i <= n; ++i) {
         if (pacer != nullptr) pacer->step();
         const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
-        std::vector<std::string> values = readFields(document, itemPath, fields);
+        std::vector<std::string> values = readFields(document, itemPath, fields, pacer);
         if (programmeRecords) {
             programmes.push_back(ProgrammeItem::fromFields(std::move(values)));
         } else {
