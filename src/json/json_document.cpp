@@ -190,6 +190,7 @@ void JsonDocument::parse(std::string_view text, bool zeroBased) {
     zeroBased_ = zeroBased;
     table_.clear();
     memo_.clear();
+    plainMemo_.clear();
     try {
         build(text);
     } catch (...) {
@@ -245,11 +246,17 @@ std::string JsonDocument::getText(std::string_view path, int start) {
         normalised = detail::normalisePath(path, 1);
         query = normalised;
     }
-    const std::vector<std::string_view>& segments = paths_.split(query);
-    if (query.empty() || segments.empty()) return detail::compactText(table_.valueOf(1));
-    int current = start > 0 ? start : walk(segments);
+    if (query.empty()) return detail::compactText(table_.valueOf(1));
+    int current = start;
+    if (start <= 0 && !plainMemo_.walk(query, current, findChild())) {
+        const std::vector<std::string_view>& segments = paths_.split(query);
+        if (segments.empty()) return detail::compactText(table_.valueOf(1));
+        current = walk(segments);
+    }
     if (current == -1) return {};
     if (start > 0) {
+        const std::vector<std::string_view>& segments = paths_.split(query);
+        if (segments.empty()) return detail::compactText(table_.valueOf(1));
         const int skip = table_.levelOf(start);
         for (int i = 1; i <= static_cast<int>(segments.size()); ++i) {
             // The segments that lead down to the start node are not looked up.
@@ -265,6 +272,7 @@ std::string JsonDocument::getText(std::string_view path, int start) {
 
 bool JsonDocument::setText(std::string_view path, std::string_view value, std::int32_t type) {
     memo_.clear();
+    plainMemo_.clear();
     if (table_.nodeCount() == 0) table_.addNode(0, "JSON", Object, "");
     int current = 1;
     if (!path.empty() && scanner_.splitPath(path) > 0) {
@@ -280,19 +288,19 @@ bool JsonDocument::setText(std::string_view path, std::string_view value, std::i
 }
 
 int JsonDocument::count(std::string_view path, int& node) {
-    const std::vector<std::string_view>& segments = paths_.split(path);
-    if (path.empty() || segments.empty()) return table_.childCountOf(1);
-    const int current = walk(segments);
+    if (path.empty()) return table_.childCountOf(1);
+    int current = -1;
+    if (!plainMemo_.walk(path, current, findChild())) {
+        const std::vector<std::string_view>& segments = paths_.split(path);
+        if (segments.empty()) return table_.childCountOf(1);
+        current = walk(segments);
+    }
     if (current == -1) return 0;
     node = current;
     return table_.childCountOf(current);
 }
 
-int JsonDocument::walk(const std::vector<std::string_view>& segments) {
-    return memo_.walk(segments, [this](int level, std::string_view segment, int node) {
-        return table_.findChild(level, segment, node);
-    });
-}
+int JsonDocument::walk(const std::vector<std::string_view>& segments) { return memo_.walk(segments, findChild()); }
 
 void JsonDocument::addMembers(const JsonPairList& pairs, int parent) {
     for (const auto& [name, value] : pairs) addValue(parent, name, value);
@@ -308,6 +316,7 @@ void JsonDocument::addElements(const std::vector<std::string>& elements, int par
 
 void JsonDocument::addValue(int parent, const std::string& name, const std::string& value) {
     memo_.clear();
+    plainMemo_.clear();
     const int level = table_.levelOf(parent) < 1 ? 1 : table_.levelOf(parent) + 1;
     const int kind = level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
     if (kind == Object) {

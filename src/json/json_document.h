@@ -46,6 +46,9 @@ public:
 private:
     void build(std::string_view text);
     int walk(const std::vector<std::string_view>& segments);
+    auto findChild() const {
+        return [this](int level, std::string_view segment, int node) { return table_.findChild(level, segment, node); };
+    }
     void addValue(int parent, const std::string& name, const std::string& value);
 
     bool zeroBased_ = false;
@@ -54,6 +57,7 @@ private:
     JsonTextScanner scanner_;
     detail::PathSplitter paths_;
     detail::PathMemo memo_;
+    detail::PlainPathMemo plainMemo_;
 };
 
 }  // namespace velomir

@@ -32,6 +32,13 @@ bool needsStripping(std::string_view raw) {
 
 }  // namespace
 
+bool isPlainPath(std::string_view path, std::size_t from) {
+    for (std::size_t i = from; i < path.size(); ++i) {
+        if (kPathBytes[static_cast<unsigned char>(path[i])] >= kQuote) return false;
+    }
+    return true;
+}
+
 const std::vector<std::string_view>& PathSplitter::split(std::string_view path) {
     segments_.clear();
     // Without quotes or apostrophes every full stop splits: one pass, no searches.

@@ -1,6 +1,7 @@
 // splitPath without copies: the segments are views into the path (or into texts the splitter keeps).
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -56,6 +57,59 @@ public:
 
 private:
     std::vector<std::string> segments_;
+    std::vector<int> nodes_;
+};
+
+// Whether every byte of path from `from` on is one that PathSplitter::split leaves alone: no quote, apostrophe, white
+// space, control or first byte of U+3000. The segments of such a path are the bytes between its full stops.
+bool isPlainPath(std::string_view path, std::size_t from = 0);
+
+// PathMemo for plain paths, without splitting them: the path asked last is kept as it was written, and a new one
+// shares as many leading segments with it as full stops lie inside their common beginning.
+class PlainPathMemo {
+public:
+    // False when the path is not plain (node is then untouched); else node receives what PathMemo::walk gives.
+    template <typename FindChild>
+    bool walk(std::string_view path, int& node, FindChild findChild) {
+        std::size_t same = 0;
+        const std::size_t common = std::min(path.size(), path_.size());
+        while (same < common && path[same] == path_[same]) ++same;
+        if (!isPlainPath(path, same)) return false;
+        std::size_t known = 0;
+        while (known < ends_.size() && ends_[known] < same) ++known;
+        // The same path again: its last segment is known too.
+        if (same == path.size() && same == path_.size() && known < ends_.size()) ++known;
+        ends_.resize(known);
+        nodes_.resize(known);
+        path_.assign(path);
+        if (known > 0 && ends_.back() == path.size()) {
+            node = nodes_.back();
+            return true;
+        }
+        int current = known == 0 ? 1 : nodes_.back();
+        std::size_t start = known == 0 ? 0 : ends_.back() + 1;
+        for (std::size_t level = known + 2;; ++level) {
+            std::size_t end = path.find('.', start);
+            if (end == std::string_view::npos) end = path.size();
+            current = findChild(static_cast<int>(level), path.substr(start, end - start), current);
+            if (current == -1) break;
+            ends_.push_back(end);
+            nodes_.push_back(current);
+            if (end == path.size()) break;
+            start = end + 1;
+        }
+        node = current;
+        return true;
+    }
+    void clear() {
+        path_.clear();
+        ends_.clear();
+        nodes_.clear();
+    }
+
+private:
+    std::string path_;
+    std::vector<std::size_t> ends_;  // where each segment looked up ends in path_: a full stop or the end
     std::vector<int> nodes_;
 };
 

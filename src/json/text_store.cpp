@@ -1,5 +1,6 @@
 #include "json/text_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -43,10 +44,12 @@ TextStore::Ref TextStore::keep(ByteBuffer buffer) {
 TextStore::Ref TextStore::copy(std::string_view text) {
     if (text.size() > kChunkSize / 4) return keep(std::string(text));
     if (text.size() > chunkLeft_) {
-        auto chunk = std::make_shared<std::string>(kChunkSize, '\0');
-        chunk_ = chunk->data();
-        chunkLeft_ = kChunkSize;
-        chunkRef_ = map(chunk_, kChunkSize);
+        // Chunks grow from a few kilobytes: most tables copy only the root's name. Their bytes are not cleared.
+        nextChunk_ = std::min(kChunkSize, std::max(nextChunk_ * 2, std::max<std::size_t>(text.size(), 4096)));
+        std::shared_ptr<char[]> chunk(new char[nextChunk_]);
+        chunk_ = chunk.get();
+        chunkLeft_ = nextChunk_;
+        chunkRef_ = map(chunk_, nextChunk_);
         owners_.push_back(std::move(chunk));
     }
     const Ref ref = chunkRef_;
@@ -62,6 +65,7 @@ void TextStore::clear() {
     owners_.clear();
     chunk_ = nullptr;
     chunkLeft_ = 0;
+    nextChunk_ = 0;
 }
 
 }  // namespace velomir::detail

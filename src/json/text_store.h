@@ -50,6 +50,7 @@ private:
     std::vector<std::shared_ptr<const void>> owners_;
     char* chunk_ = nullptr;  // free space of the current chunk, owned through owners_
     std::size_t chunkLeft_ = 0;
+    std::size_t nextChunk_ = 0;  // size of the last chunk
     Ref chunkRef_ = 0;
 };
 
