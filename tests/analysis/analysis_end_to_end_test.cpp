@@ -10,8 +10,7 @@
 #include "analysis/curl_transport.h"
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
-#include "recording_view.h"
-#include "stub_service.h"
+#include "stub_driver_fixture.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -19,35 +18,7 @@ namespace {
 
 using enum LinkKind;
 
-using testing::RecordingView;
-
-class EndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        port_ = stub_.start();
-        ASSERT_GT(port_, 0);
-        HttpSettings settings;
-        settings.serviceAddress = "127.0.0.1:" + std::to_string(port_);
-        settings.timeout = std::chrono::seconds(2);
-        http_ = std::make_unique<CurlTransport>(settings);
-        driver_ = std::make_unique<AnalysisDriver>(view_, *http_, options_);
-    }
-    void TearDown() override { stub_.stop(); }
-
-    const RunState& run(const std::string& text, bool searchMode = false) {
-        view_.link = text;
-        view_.search = searchMode;
-        driver_->runAnalysis();
-        return driver_->state();
-    }
-
-    StubService stub_{StubOptions{}};
-    int port_ = 0;
-    RecordingView view_;
-    AnalysisOptions options_;
-    std::unique_ptr<CurlTransport> http_;
-    std::unique_ptr<AnalysisDriver> driver_;
-};
+using EndToEnd = testing::StubDriverFixture;
 
 constexpr const char* kPlaylistLink = "http://music.163.com/#/playlist?id=2330887406";
 

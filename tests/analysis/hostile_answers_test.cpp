@@ -3,44 +3,24 @@
 
 #include <string>
 
-#include "analysis/analysis_driver.h"
-#include "analysis/curl_transport.h"
 #include "hostile_answers.h"
-#include "recording_view.h"
-#include "stub_service.h"
+#include "stub_driver_fixture.h"
 
 namespace velomir {
 namespace {
 
-using testing::RecordingView;
-
-class HostileAnswers : public ::testing::Test {
+class HostileAnswers : public testing::StubDriverFixture {
 protected:
-    HostileAnswers() {
-        port_ = stub_.start();
-        HttpSettings settings;
-        settings.serviceAddress = "127.0.0.1:" + std::to_string(port_);
-        http_ = std::make_unique<CurlTransport>(settings);
-        driver_ = std::make_unique<AnalysisDriver>(view_, *http_, options_);
-    }
-
     const RunState& runPlaylist(std::int64_t id) {
-        return run("http://music.163.com/#/playlist?id=" + std::to_string(id));
+        return runChecked("http://music.163.com/#/playlist?id=" + std::to_string(id));
     }
-    const RunState& run(const std::string& link) {
-        view_.link = link;
-        driver_->runAnalysis();
-        EXPECT_EQ(driver_->state().progressStep, -1);
-        EXPECT_EQ(view_.cell(0, 0), "{" + std::to_string(driver_->state().resultRows.size()) + "}");
-        return driver_->state();
+    // Whatever the answer, the run ends and the grid counts the rows it holds.
+    const RunState& runChecked(const std::string& link) {
+        const RunState& state = run(link);
+        EXPECT_EQ(state.progressStep, -1);
+        EXPECT_EQ(view_.cell(0, 0), "{" + std::to_string(state.resultRows.size()) + "}");
+        return state;
     }
-
-    StubService stub_{StubOptions{}};
-    int port_ = 0;
-    RecordingView view_;
-    AnalysisOptions options_;
-    std::unique_ptr<CurlTransport> http_;
-    std::unique_ptr<AnalysisDriver> driver_;
 };
 
 TEST_F(HostileAnswers, DeepNestingIsOneRowOfNothing) {
@@ -92,7 +72,7 @@ TEST_F(HostileAnswers, RedirectsAwayFromTheWebAreNotFollowed) {
 }
 
 TEST_F(HostileAnswers, ArtistPageReadsItsFirstHiddenTextArea) {
-    const RunState& state = run("http://music.163.com/artist?id=" + std::to_string(kManyTextAreasArtist));
+    const RunState& state = runChecked("http://music.163.com/artist?id=" + std::to_string(kManyTextAreasArtist));
     ASSERT_EQ(state.resultRows.size(), 1u);
     EXPECT_EQ(state.resultRows[0].trackName, "Hidden");
 }
