@@ -114,6 +114,14 @@ inline std::size_t findByte(std::string_view text, char byte, std::size_t from, 
 inline std::size_t countByte(std::string_view text, char byte, std::size_t from, std::size_t end) {
     std::size_t count = 0;
     std::size_t i = from;
+#ifdef VELOMIR_JSON_SSE2
+    const __m128i wanted = _mm_set1_epi8(byte);
+    for (; i + 16 <= end; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        count += static_cast<std::size_t>(
+            std::popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)))));
+    }
+#endif
     for (; i + 8 <= end; i += 8) {
         // One bit per matching byte moved to the bottom of its byte, then all bytes summed by one multiplication.
         count +=

@@ -45,8 +45,6 @@ public:
 
     void split(int node, int kind, const LoadedText& text, std::size_t begin, std::size_t end) {
         const std::size_t depth = parents_.size();
-        if (children_.size() <= depth) children_.resize(depth + 1);
-        children_[depth].clear();
         parents_.push_back({node, store_.level(node), 0});
         {
             // The node's child count is written once its children are in, also when a failure cuts the split short.
@@ -73,11 +71,9 @@ public:
                 }
             }
         }
+        // A large node's child list is made by a scan at its first lookup: that costs less than listing every
+        // node here.
         parents_.pop_back();
-        // A large node gets its child list now, while it is known, instead of by a scan at the first lookup.
-        if (children_[depth].size() >= static_cast<std::size_t>(detail::kListedChildren)) {
-            store_.keepChildList(node, children_[depth]);
-        }
     }
 
     void member(const LoadedText& text, std::string_view name, std::string_view value) override {
@@ -155,7 +151,6 @@ private:
         if (kind != Scalar) flags &= static_cast<std::uint8_t>(~NodeStore::kKeyed);
         reference(text, value, record.valueRef, record.valueLength);
         const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind), key);
-        children_[parents_.size() - 1].push_back(node);
         if (kind != Scalar) splitValue(node, kind, text, value);
     }
 
@@ -181,7 +176,6 @@ private:
     bool zeroBased_;
     WorkPacer* pacer_;
     std::vector<Parent> parents_;
-    std::vector<std::vector<int>> children_;  // children of each open parent, by depth
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 // through the literal steps (MarkedRegion). Each pair or element is handed over as soon as it is known.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -51,8 +53,17 @@ int splitArrayRegionFrom(const LoadedText& text, std::size_t begin, std::size_t 
 // byte of U+3000) and has no line break with a blank next to it.
 inline std::string_view plainTrimmed(const LoadedText& text, std::size_t begin, std::size_t end, std::string& scratch) {
     const std::string_view value = text.plain().substr(begin, end - begin);
-    const auto edge = [](char c, char last) { return c == ' ' || c == '\t' || c == last; };
-    if (value.empty() || (!edge(value.front(), '\xE3') && !edge(value.back(), '\x80') && text.noLineHazards())) {
+    // Bit 0: a blank may begin here, bit 1: one may end here.
+    static constexpr auto kEdges = [] {
+        std::array<std::uint8_t, 256> edges{};
+        edges[' '] = edges['\t'] = 3;
+        edges[0xE3] |= 1;
+        edges[0x80] |= 2;
+        return edges;
+    }();
+    if (value.empty() || (((kEdges[static_cast<unsigned char>(value.front())] & 1) |
+                           (kEdges[static_cast<unsigned char>(value.back())] & 2)) == 0 &&
+                          text.noLineHazards())) {
         return value;
     }
     return trimmedValue(text, begin, end, scratch);

@@ -149,12 +149,9 @@ NodeStore::NameProbe NodeStore::probe(std::string_view name) {
     return {name, key, elementNumber(name), nameByte(key)};
 }
 
-bool NodeStore::nameEquals(int node, const NameProbe& probe) const {
+bool NodeStore::namesMatch(int node, const NameProbe& probe) const {
     const Slot& s = slot(node);
     const std::string_view name = probe.name;
-    const std::uint8_t byte = nameBytes_[static_cast<std::size_t>(node - 1)];
-    if (byte != 0 && byte != probe.byte) return false;
-    if ((s.flags & kKeyed) && s.childCount != probe.key) return false;
     if (s.flags & kAdjacentName) {
         // Compared from the end back to the opening quote, which the name must reach exactly.
         const char* p = texts_.pointer(s.valueRef) - 3;
@@ -294,8 +291,6 @@ const ChildList& NodeStore::childList(int node) const {
     }
     return remember(node, std::move(children));
 }
-
-void NodeStore::keepChildList(int node, std::vector<int> children) const { remember(node, std::move(children)); }
 
 namespace {
 

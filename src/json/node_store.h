@@ -106,7 +106,14 @@ public:
         const auto last = static_cast<unsigned char>(name.back());
         return static_cast<std::uint16_t>((name.size() * 0x9E37U) ^ (first * 0x2F1BU) ^ (last * 0x45D9U) ^ 1U);
     }
-    bool nameEquals(int node, const NameProbe& probe) const;
+    bool nameEquals(int node, const NameProbe& probe) const {
+        // Most children of a scan are ruled out by their key, without a call.
+        const std::uint8_t byte = nameBytes_[static_cast<std::size_t>(node - 1)];
+        if (byte != 0 && byte != probe.byte) return false;
+        const Slot& s = slot(node);
+        if ((s.flags & kKeyed) && s.childCount != probe.key) return false;
+        return namesMatch(node, probe);
+    }
     bool nameEquals(int node, std::string_view name) const { return nameEquals(node, probe(name)); }
     std::string name(int node) const;
     std::string value(int node) const;
@@ -141,8 +148,6 @@ public:
     // First child of node (at level + 1, in scan order) with that name, or -1; the children are listed at the
     // first call. Only for nodes with many children.
     int findListedChild(int node, std::string_view name) const;
-    // Hands over the children of a node that the caller knows, as the child scan would find them.
-    void keepChildList(int node, std::vector<int> children) const;
     void forgetChildLists() const {
         childLists_.clear();
         recentLists_.fill({0, nullptr});
@@ -174,6 +179,8 @@ private:
     Wide& wide(const Slot& s) { return wide_[wideIndex(s)]; }
     const Wide& wide(const Slot& s) const { return wide_[wideIndex(s)]; }
 
+    // nameEquals once the keys agree.
+    bool namesMatch(int node, const NameProbe& probe) const;
     int appendWide(const NodeRecord& record, std::uint8_t flags);
     Slot makeWide(const NodeRecord& record, std::uint8_t flags);
     // Moves the node's fields into a wide record with an explicit name, so that any of them may change.
