@@ -1,6 +1,9 @@
 #include "json/path_splitter.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "json/scanner_patterns.h"
 #include "text/text_helpers.h"
@@ -31,6 +34,20 @@ bool needsStripping(std::string_view raw) {
 }
 
 }  // namespace
+
+std::size_t commonLength(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t same = 0;
+    for (; same + 8 <= common; same += 8) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a.data() + same, 8);
+        std::memcpy(&y, b.data() + same, 8);
+        if (x != y) break;
+    }
+    while (same < common && a[same] == b[same]) ++same;
+    return same;
+}
 
 bool isPlainPath(std::string_view path, std::size_t from) {
     for (std::size_t i = from; i < path.size(); ++i) {

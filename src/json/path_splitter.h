@@ -64,6 +64,9 @@ private:
 // space, control or first byte of U+3000. The segments of such a path are the bytes between its full stops.
 bool isPlainPath(std::string_view path, std::size_t from = 0);
 
+// Length of the common beginning of a and b.
+std::size_t commonLength(std::string_view a, std::string_view b);
+
 // PathMemo for plain paths, without splitting them: the path asked last is kept as it was written, and a new one
 // shares as many leading segments with it as full stops lie inside their common beginning.
 class PlainPathMemo {
@@ -71,9 +74,7 @@ public:
     // False when the path is not plain (node is then untouched); else node receives what PathMemo::walk gives.
     template <typename FindChild>
     bool walk(std::string_view path, int& node, FindChild findChild) {
-        std::size_t same = 0;
-        const std::size_t common = std::min(path.size(), path_.size());
-        while (same < common && path[same] == path_[same]) ++same;
+        const std::size_t same = commonLength(path, path_);
         if (!isPlainPath(path, same)) return false;
         std::size_t known = 0;
         while (known < ends_.size() && ends_[known] < same) ++known;

@@ -172,7 +172,11 @@ std::string_view stripQuotes(std::string_view text, std::string& scratch) {
     const std::size_t last = text.size() > first && text.back() == '"' ? text.size() - 1 : text.size();
     // Bytes an alternative of the quote stripper can start with: white space and other controls, the double quote,
     // and the first byte of U+3000.
-    if (findFirstOf<true, '"', '\xE3'>(text, first, last) == last) return text.substr(first, last - first);
+    for (std::size_t i = first; (i = findFirstOf<true, '"', '\xE3'>(text, i, last)) != last; ++i) {
+        // 0xE3 starts many a kana or CJK character; only U+3000 matters.
+        if (text[i] != '\xE3' || isFullWidthSpace(text, i)) return stripQuotesEverywhere(text, scratch);
+    }
+    return text.substr(first, last - first);
     return stripQuotesEverywhere(text, scratch);
 }
 
