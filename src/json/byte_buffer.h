@@ -1,6 +1,4 @@
-// A byte buffer of fixed capacity for loaded texts. A large one is mapped on its own and, where the system offers
-// transparent huge pages on request, asks for them: a loaded answer of 30 MB is otherwise 7,000 fresh 4 KiB pages,
-// and touching each of them for the first time costs more than the whole copy.
+// A byte buffer of fixed capacity for loaded texts, written in place without clearing it first.
 #pragma once
 
 #include <cstddef>
@@ -33,12 +31,8 @@ public:
     void commit(std::size_t bytes) { size_ += bytes; }
 
 private:
-    void release();
-
     char* data_ = nullptr;
     std::size_t size_ = 0;
-    std::size_t mapped_ = 0;  // bytes mapped for a large buffer, 0 for one from the heap
-    void* mapping_ = nullptr;
 };
 
 }  // namespace velomir::detail
