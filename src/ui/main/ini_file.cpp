@@ -64,7 +64,9 @@ IniText splitIniText(std::string text) {
     if (!text.empty() && text.back() == '\n') text.pop_back();
     if (text.empty()) return ini;
     for (std::string& line : splitText(text, "\n")) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Every carriage return at a line's end is line-end noise (CR CR LF from a twice-converted file, a lone
+        // CR ending the file): kept, a write would turn it into a CR LF and the next write would change the file.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         ini.lines.push_back(std::move(line));
     }
     return ini;

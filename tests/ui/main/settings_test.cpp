@@ -24,6 +24,7 @@ private slots:
     void iniReads();
     void iniWriteKeepsEveryOtherLine();
     void iniWriteReplacesTheFileWhole();
+    void iniWriteTwiceChangesNothing();
     void iniWriteFailureLeavesNothingBehind();
     void optionValues();
     void settingsLocation();
@@ -64,6 +65,7 @@ void SettingsTest::iniReads() {
         {"[song]\nmax=a=b\n", "max", "a=b"},
         {"\xEF\xBB\xBF[song]\nmax=7\n", "max", "7"},
         {"[song]\npic=\xD5\xE6\n", "pic", "\xD5\xE6"},
+        {"[song]\r\r\nmax=5\r\r\n", "max", "5"},  // a twice-converted file's CR CR LF
     };
     for (const Case& c : cases) {
         const IniFile file(fileWith(c.text).toStdString());
@@ -94,6 +96,18 @@ void SettingsTest::iniWriteReplacesTheFileWhole() {
     QCOMPARE(readFile(oldName), std::string("[song]\nmax=5\n"));
     QCOMPARE(readFile(path), std::string("[song]\nmax=123456\n"));
     QCOMPARE(QDir(folder_.path()).entryList({"*.tmp*"}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+// Carriage returns ending the last line belong to no line: kept, the write would make one of them a CR LF and the
+// next write would switch every line end.
+void SettingsTest::iniWriteTwiceChangesNothing() {
+    const QString path = fileWith("[WIN]\nkd=800\n; last\r\r");
+    IniFile file(path.toStdString());
+    QVERIFY(file.write("song", "max", "6"));
+    const std::string once = readFile(path);
+    QCOMPARE(once, std::string("[WIN]\nkd=800\n; last\n[song]\nmax=6\n"));
+    QVERIFY(file.write("song", "max", "6"));
+    QCOMPARE(readFile(path), once);
 }
 
 void SettingsTest::iniWriteFailureLeavesNothingBehind() {
