@@ -38,7 +38,7 @@ std::string readBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Lines as the reader sees them: no byte order mark, no line ends, one carriage return dropped per line.
+// Lines as the reader sees them: no byte order mark, no line ends, no carriage returns ending a line.
 std::vector<std::string> linesOf(std::string text) {
     if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     if (!text.empty() && text.back() == '\n') text.pop_back();
@@ -46,7 +46,7 @@ std::vector<std::string> linesOf(std::string text) {
     if (text.empty()) return lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
     if (text.back() == '\n') lines.emplace_back();
