@@ -164,10 +164,11 @@ private:
                 return;
             }
         }
-        detail::LoadResult loaded = detail::loadText(value);
+        detail::TextIndex index;
+        detail::LoadResult loaded = detail::loadText(value, nullptr, &index);
         const std::size_t size = loaded.text.size();
         const TextStore::Ref ref = store_.texts().keep(std::move(loaded.text));
-        LoadedText own(store_.texts().view(ref, static_cast<std::uint32_t>(size)));
+        LoadedText own(store_.texts().view(ref, static_cast<std::uint32_t>(size)), std::move(index));
         own.storeRef = ref;
         split(node, kind, own, 0, size);
     }
@@ -196,10 +197,11 @@ void JsonDocument::build(std::string_view text) {
     NodeStore& store = *table_.store_;
     store.setElementBase(zeroBased_ ? 1 : 0);
     detail::LoadEdits edits;
-    detail::LoadResult loaded = detail::loadText(text, &edits);
+    detail::TextIndex index;  // fed while the text is loaded
+    detail::LoadResult loaded = detail::loadText(text, &edits, &index);
     const std::size_t size = loaded.text.size();
     const TextStore::Ref ref = store.texts().keep(std::move(loaded.text));
-    LoadedText top(store.texts().view(ref, static_cast<std::uint32_t>(size)));
+    LoadedText top(store.texts().view(ref, static_cast<std::uint32_t>(size)), std::move(index));
     top.storeRef = ref;
 
     NodeRecord root = store.textRecord("JSON", {});

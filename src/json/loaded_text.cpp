@@ -21,8 +21,6 @@ bool blankEndsAt(std::string_view text, std::size_t end) {
 
 }  // namespace
 
-LoadedText::LoadedText(std::string_view plain) : plain_(plain) { index(); }
-
 namespace {
 
 // Masks of one 64-byte block, bit k for byte k.
@@ -75,81 +73,115 @@ std::uint64_t prefixXor(std::uint64_t x) {
 
 }  // namespace
 
-// One pass over the bytes, 64 at a time: the double quotes pair up from the start (a running parity), brackets and
-// braces outside the pairs are matched, and the rare bytes (backslashes, line breaks) are looked at one by one.
-void LoadedText::index() {
-    std::vector<std::uint32_t> open;  // indexes into openers_ of the openers not closed yet
-    open.reserve(64);
-    openers_.reserve(plain_.size() / 64);  // answers hold an object or array every few dozen bytes
-    const std::size_t n = plain_.size();
-    std::uint64_t inside = 0;  // all ones when the previous block ended inside a pair of quotes
-    std::size_t lastQuote = npos;
+LoadedText::LoadedText(std::string_view plain) : plain_(plain) {
+    TextIndex index;
+    index.reserve(plain.size());
+    index.feed(plain.data(), plain.size());
+    take(std::move(index));
+}
+
+LoadedText::LoadedText(std::string_view plain, TextIndex&& index) : plain_(plain) { take(std::move(index)); }
+
+void LoadedText::take(TextIndex&& index) {
+    index.finish(plain_);
+    openers_ = std::move(index.openers_);
+    unpaired_ = index.unpaired_;
+    lineHazards_ = std::move(index.lineHazards_);
+    loadHazards_ = std::move(index.loadHazards_);
+}
+
+void TextIndex::bracket(const char* data, std::size_t i) {
+    const char c = data[i];
+    if (c == '{' || c == '[') {
+        open_.push_back(static_cast<std::uint32_t>(openers_.size()));
+        openers_.emplace_back(static_cast<std::uint32_t>(i), kNoCloser);
+    } else {
+        const char opener = c == '}' ? '{' : '[';
+        if (!open_.empty() && data[openers_[open_.back()].first] == opener) {
+            openers_[open_.back()].second = static_cast<std::uint32_t>(i);
+            open_.pop_back();
+        } else {
+            // A wrong closer lies inside every opener still open: none of them is properly matched any more.
+            open_.clear();
+        }
+    }
+}
+
+// 64 bytes at a time: the double quotes pair up from the start (a running parity), brackets and braces outside the
+// pairs are matched, and the rare bytes are kept for the end, where the bytes after them are known.
+void TextIndex::reserve(std::size_t size) {
+    openers_.reserve(size / 64);  // answers hold an object or array every few dozen bytes
+}
+
+void TextIndex::blocks(const char* data, std::size_t end) {
+    for (; done_ + 64 <= end; done_ += 64) {
+        const BlockMasks masks = blockMasks(data + done_);
+        if (masks.quotes != 0) lastQuote_ = done_ + 63 - static_cast<std::size_t>(std::countl_zero(masks.quotes));
+        const std::uint64_t strings = prefixXor(masks.quotes) ^ inside_;
+        inside_ = static_cast<std::uint64_t>(0) - (strings >> 63);
+        for (std::uint64_t bits = masks.brackets & ~strings; bits != 0; bits &= bits - 1) {
+            bracket(data, done_ + static_cast<std::size_t>(std::countr_zero(bits)));
+        }
+        for (std::uint64_t bits = masks.rare; bits != 0; bits &= bits - 1) {
+            rare_.push_back(static_cast<std::uint32_t>(done_ + static_cast<std::size_t>(std::countr_zero(bits))));
+        }
+    }
+}
+
+void TextIndex::feed(const char* data, std::size_t written) { blocks(data, written); }
+
+void TextIndex::finish(std::string_view plain) {
+    const std::size_t n = plain.size();
+    blocks(plain.data(), n);
+    if (done_ < n) {
+        // The last bytes, padded with blanks to a block.
+        char tail[128];
+        const std::size_t kept = n - done_;
+        std::memcpy(tail, plain.data() + done_, kept);
+        std::memset(tail + kept, ' ', sizeof tail - kept);
+        // Brackets read their openers from plain: positions are those of plain.
+        const BlockMasks masks = blockMasks(tail);
+        if (masks.quotes != 0) lastQuote_ = done_ + 63 - static_cast<std::size_t>(std::countl_zero(masks.quotes));
+        const std::uint64_t strings = prefixXor(masks.quotes) ^ inside_;
+        inside_ = static_cast<std::uint64_t>(0) - (strings >> 63);
+        for (std::uint64_t bits = masks.brackets & ~strings; bits != 0; bits &= bits - 1) {
+            bracket(plain.data(), done_ + static_cast<std::size_t>(std::countr_zero(bits)));
+        }
+        for (std::uint64_t bits = masks.rare; bits != 0; bits &= bits - 1) {
+            rare_.push_back(static_cast<std::uint32_t>(done_ + static_cast<std::size_t>(std::countr_zero(bits))));
+        }
+        done_ = n;
+    }
+    if (inside_ != 0) {
+        // An odd count: the last quote pairs with nothing and leaves the rest visible.
+        unpaired_ = lastQuote_;
+        for (std::size_t i = lastQuote_ + 1; i < n; ++i) {
+            const char c = plain[i];
+            if (c == '{' || c == '}' || c == '[' || c == ']') bracket(plain.data(), i);
+        }
+    }
     std::size_t runEnd = 0;  // end of the last backslash run looked at
     bool oddQuote = false;
-    const auto bracket = [&](std::size_t i) {
-        const char c = plain_[i];
-        if (c == '{' || c == '[') {
-            open.push_back(static_cast<std::uint32_t>(openers_.size()));
-            openers_.emplace_back(static_cast<std::uint32_t>(i), kNoCloser);
-        } else {
-            const char opener = c == '}' ? '{' : '[';
-            if (!open.empty() && plain_[openers_[open.back()].first] == opener) {
-                openers_[open.back()].second = static_cast<std::uint32_t>(i);
-                open.pop_back();
-            } else {
-                // A wrong closer lies inside every opener still open: none of them is properly matched any more.
-                open.clear();
-            }
+    for (const std::uint32_t i : rare_) {
+        if (plain[i] != '\\') {
+            if (blankEndsAt(plain, i) || blankAt(plain, i + 1) != 0) lineHazards_.push_back(i);
+            continue;
         }
-    };
-    const auto rare = [&](std::size_t i) {
-        if (plain_[i] != '\\') {
-            if (blankEndsAt(plain_, i) || blankAt(plain_, i + 1) != 0)
-                lineHazards_.push_back(static_cast<std::uint32_t>(i));
-            return;
-        }
-        if (i < runEnd) return;
+        if (i < runEnd) continue;
         std::size_t end = i;
-        while (end < n && plain_[end] == '\\') ++end;
-        if (end < n && plain_[end] == '|') loadHazards_.push_back(static_cast<std::uint32_t>(end - 1));
-        if (end < n && plain_[end] == '"' && (end - i) % 2 == 1) {
+        while (end < n && plain[end] == '\\') ++end;
+        if (end < n && plain[end] == '|') loadHazards_.push_back(static_cast<std::uint32_t>(end - 1));
+        if (end < n && plain[end] == '"' && (end - i) % 2 == 1) {
             loadHazards_.push_back(static_cast<std::uint32_t>(end));
             oddQuote = true;
         }
         runEnd = end;
-    };
-    char tail[64];
-    for (std::size_t block = 0; block < n; block += 64) {
-        const char* p = plain_.data() + block;
-        if (n - block < 64) {
-            std::memset(tail, ' ', sizeof tail);
-            std::memcpy(tail, p, n - block);
-            p = tail;
-        }
-        const BlockMasks masks = blockMasks(p);
-        if (masks.quotes != 0) lastQuote = block + 63 - static_cast<std::size_t>(std::countl_zero(masks.quotes));
-        const std::uint64_t strings = prefixXor(masks.quotes) ^ inside;
-        inside = static_cast<std::uint64_t>(0) - (strings >> 63);
-        for (std::uint64_t bits = masks.brackets & ~strings; bits != 0; bits &= bits - 1) {
-            bracket(block + static_cast<std::size_t>(std::countr_zero(bits)));
-        }
-        for (std::uint64_t bits = masks.rare; bits != 0; bits &= bits - 1) {
-            rare(block + static_cast<std::size_t>(std::countr_zero(bits)));
-        }
-    }
-    if (inside != 0) {
-        // An odd count: the last quote pairs with nothing and leaves the rest visible.
-        unpaired_ = lastQuote;
-        for (std::size_t i = lastQuote + 1; i < n; ++i) {
-            const char c = plain_[i];
-            if (c == '{' || c == '}' || c == '[' || c == ']') bracket(i);
-        }
     }
     if (oddQuote) {
         // A quote behind an odd backslash run changes the literals the closing-blank pattern sees; white space after
         // a closing bracket or brace may then have been kept where a value of its own would lose it.
         for (std::size_t i = 0; i + 1 < n; ++i) {
-            if ((plain_[i] == ']' || plain_[i] == '}') && whiteSpaceAt(plain_, i + 1) != 0) {
+            if ((plain[i] == ']' || plain[i] == '}') && whiteSpaceAt(plain, i + 1) != 0) {
                 loadHazards_.push_back(static_cast<std::uint32_t>(i));
             }
         }

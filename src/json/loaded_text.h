@@ -12,11 +12,40 @@
 
 namespace velomir::detail {
 
+// What the splitter needs to know about a buffer, found while the buffer is written: whole blocks of 64 bytes as
+// soon as they are written (while they are still in the cache), the rest when the buffer is complete.
+class TextIndex {
+public:
+    // Room for the openers of a buffer of that size.
+    void reserve(std::size_t size);
+    // Looks at the blocks among the first `written` bytes of data that it has not looked at yet.
+    void feed(const char* data, std::size_t written);
+    // Looks at the rest of plain, which is complete now, and at the rare bytes found on the way.
+    void finish(std::string_view plain);
+
+private:
+    friend class LoadedText;
+    void blocks(const char* data, std::size_t end);
+    void bracket(const char* data, std::size_t i);
+
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> openers_;  // position, closer or kNoCloser
+    std::vector<std::uint32_t> open_;                               // indexes into openers_ not closed yet
+    std::vector<std::uint32_t> rare_;                               // backslashes and line breaks
+    std::size_t done_ = 0;                                          // bytes looked at
+    std::uint64_t inside_ = 0;  // all ones when the last block ended inside a pair of quotes
+    std::size_t lastQuote_ = std::string::npos;
+    std::size_t unpaired_ = std::string::npos;
+    std::vector<std::uint32_t> lineHazards_;
+    std::vector<std::uint32_t> loadHazards_;
+};
+
 class LoadedText {
 public:
     static constexpr std::size_t npos = std::string::npos;
 
     explicit LoadedText(std::string_view plain);
+    // With the index that was fed while plain was written; it is finished here.
+    LoadedText(std::string_view plain, TextIndex&& index);
 
     // Where the owner keeps the buffer (a node table's text reference); not used here.
     std::uint32_t storeRef = 0;
@@ -46,7 +75,7 @@ public:
 
 private:
     static bool any(const std::vector<std::uint32_t>& positions, std::size_t begin, std::size_t end);
-    void index();
+    void take(TextIndex&& index);
 
     std::string_view plain_;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> openers_;  // position, closer or kNoCloser

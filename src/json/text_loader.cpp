@@ -89,8 +89,10 @@ private:
 
 class Compactor {
 public:
-    Compactor(std::string_view text, bool normalise, LoadEdits* edits, QuoteExceptions exceptions)
+    Compactor(std::string_view text, bool normalise, LoadEdits* edits, QuoteExceptions exceptions,
+              TextIndex* index = nullptr)
         : text_(text),
+          index_(index),
           normalise_(normalise),
           edits_(edits),
           exceptions_(std::move(exceptions)),
@@ -100,10 +102,12 @@ public:
     ByteBuffer run() {
         // Normalisation turns each escaped quote into two apostrophes; compaction only removes bytes.
         out_ = ByteBuffer(text_.size() + (normalise_ ? exceptions_.opening.size() : 0));
+        if (index_ != nullptr) index_->reserve(text_.size());
         std::size_t i = 0;
         const std::size_t n = text_.size();
         while (i < n) {
             std::size_t k = i;
+            bool found = false;
 #ifdef VELOMIR_JSON_SSE2
             // Sixteen bytes are stored whole and as many kept as come before the first one to look at. The output
             // runs ahead of the input by at most the apostrophes added, for which the buffer has room.
@@ -115,20 +119,22 @@ public:
                     const auto kept = static_cast<std::size_t>(std::countr_zero(hits));
                     out_.commit(kept);
                     k += kept;
+                    found = true;
                     break;
                 }
                 out_.commit(16);
                 k += 16;
+                if (index_ != nullptr && out_.size() >= fed_ + kFeedStep) feed();
             }
-            if (k + 16 > n)
 #endif
-            {
+            if (!found) {
                 const std::size_t stop = findFirstOf<true, '\xE3', '\\'>(text_, k, n);
                 out_.append(text_.substr(k, stop - k));
                 k = stop;
             }
             if (k == n) break;
             i = text_[k] == '\\' ? copyBackslashes(k) : copyWhiteSpace(k);
+            if (index_ != nullptr && out_.size() >= fed_ + kFeedStep) feed();
         }
         return std::move(out_);
     }
@@ -175,7 +181,17 @@ private:
         return (previous == ']' || previous == '}') && !closing_.inside(text_, begin - 1);
     }
 
+    // The index looks at what was written every so many bytes, while they are still in the cache.
+    static constexpr std::size_t kFeedStep = std::size_t{16} << 10;
+
+    void feed() {
+        fed_ = out_.size();
+        index_->feed(out_.view().data(), fed_);
+    }
+
     std::string_view text_;
+    TextIndex* index_;
+    std::size_t fed_ = 0;  // output bytes handed to the index
     bool normalise_;
     LoadEdits* edits_;
     QuoteExceptions exceptions_;
@@ -215,15 +231,17 @@ std::string compactText(std::string_view text) {
     return std::string(Compactor(text, false, nullptr, findQuoteExceptions(text)).run().view());
 }
 
-LoadResult loadText(std::string_view text, LoadEdits* edits) {
+LoadResult loadText(std::string_view text, LoadEdits* edits, TextIndex* index) {
     QuoteExceptions exceptions = findQuoteExceptions(text);
-    if (!exceptions.backslashPipe) return {Compactor(text, true, edits, std::move(exceptions)).run(), edits != nullptr};
+    if (!exceptions.backslashPipe) {
+        return {Compactor(text, true, edits, std::move(exceptions), index).run(), edits != nullptr};
+    }
     // Text holding "\|" goes through the three replacements as written: the parked escaped backslashes and
     // the text's own backslash-pipes can no longer be told apart afterwards.
     std::string normalised = replaceAll(text, "\\\\", "\\|\\|");
     normalised = replaceAll(normalised, "\\\"", "\\''");
     normalised = replaceAll(normalised, "\\|\\|", "\\\\");
-    return {Compactor(normalised, false, nullptr, findQuoteExceptions(normalised)).run(), false};
+    return {Compactor(normalised, false, nullptr, findQuoteExceptions(normalised), index).run(), false};
 }
 
 }  // namespace velomir::detail

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "json/byte_buffer.h"
+#include "json/loaded_text.h"
 
 namespace velomir::detail {
 
@@ -39,6 +40,7 @@ struct LoadResult {
 
 // load's text: the escape normalisation (a double quote behind an odd run of backslashes becomes two apostrophes
 // next to the backslashes), then compact. Edits are recorded when `edits` is given.
-LoadResult loadText(std::string_view text, LoadEdits* edits = nullptr);
+// With index, the loaded text is indexed while it is written; the caller finishes the index over the result.
+LoadResult loadText(std::string_view text, LoadEdits* edits = nullptr, TextIndex* index = nullptr);
 
 }  // namespace velomir::detail
