@@ -31,7 +31,7 @@ struct BlockMasks {
 };
 
 #ifdef VELOMIR_JSON_SSE2
-BlockMasks blockMasks(const char* p) {
+[[gnu::always_inline]] inline BlockMasks blockMasks(const char* p) {
     BlockMasks masks;
     for (int k = 0; k < 4; ++k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
@@ -47,7 +47,7 @@ BlockMasks blockMasks(const char* p) {
     return masks;
 }
 #else
-BlockMasks blockMasks(const char* p) {
+[[gnu::always_inline]] inline BlockMasks blockMasks(const char* p) {
     BlockMasks masks;
     for (int k = 0; k < 64; ++k) {
         const char c = p[k];
