@@ -308,13 +308,36 @@ std::uint32_t NodeStore::nameKey(int node) const {
     return length | (r.nameLength == 0 ? 0 : static_cast<unsigned char>(texts_.view(r.nameRef, 1)[0]));
 }
 
+void NodeStore::touchSubtree(int first, int end) const {
+    constexpr int kMostSlots = 512;
+    constexpr std::uint32_t kMostText = 8192;
+    const int last = std::min(end, first + kMostSlots);
+    // Plain loads, independent of each other, so that their cache misses overlap: the queries that follow would
+    // otherwise meet them one by one. (Prefetch instructions did not bring the lines in time here.)
+    unsigned acc = 0;
+    for (int i = first; i < last; i += 5) acc += slot(i).flags;
+    for (int i = first; i < last; i += 64) acc += nameBytes_[static_cast<std::size_t>(i - 1)];
+    const Slot& s = slot(first);
+    const std::uint32_t length = s.flags & kDeferredValue ? 0 : std::min(valueLength(s), kMostText);
+    if (length != 0) {
+        const char* text = texts_.pointer(s.valueRef);
+        for (std::uint32_t k = 0; k < length; k += 64) acc += static_cast<unsigned char>(text[k]);
+    }
+    asm volatile("" : : "r"(acc));
+}
+
 int NodeStore::findListedChild(int node, std::string_view name) const {
     const ChildList& list = childList(node);
     if (list.firstNumber >= 0) {
         // Every child is an element and their numbers follow each other: the name says where to look.
         const std::int64_t position = elementNumber(name) - list.firstNumber;
         const bool inRange = position >= 0 && position < static_cast<std::int64_t>(list.children.size());
-        return inRange ? list.children[static_cast<std::size_t>(position)] : -1;
+        if (!inRange) return -1;
+        const auto at = static_cast<std::size_t>(position);
+        // Elements of a long list are mostly read one after the other, several members each: the next one is
+        // brought into the cache now, its misses overlapping, rather than one by one by the queries on it.
+        if (at + 2 < list.children.size()) touchSubtree(list.children[at + 1], list.children[at + 2]);
+        return list.children[at];
     }
     const std::uint32_t key = detail::nameKey(name);
     for (std::size_t j = 0; j < list.keys.size(); ++j) {

@@ -179,6 +179,8 @@ private:
     Wide& wide(const Slot& s) { return wide_[wideIndex(s)]; }
     const Wide& wide(const Slot& s) const { return wide_[wideIndex(s)]; }
 
+    // Reads the slots of nodes [first, end) and the value text of first once, to have them in the cache.
+    void touchSubtree(int first, int end) const;
     // nameEquals once the keys agree.
     bool namesMatch(int node, const NameProbe& probe) const;
     int appendWide(const NodeRecord& record, std::uint8_t flags);
