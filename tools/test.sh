@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine if needed, then builds and runs every test: first the unit and window tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/, windows offscreen), then the whole suite (build/).
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/, windows offscreen), then a short run of every fuzz
+# target (build-fuzz/), then the whole suite (build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,9 @@ echo "== unit and window tests under ASan + UBSan =="
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+echo "== every fuzz target, a fixed number of inputs each =="
+bash fuzz/run.sh --runs 2000
 
 echo "== all tests =="
 cmake --preset dev >/dev/null
