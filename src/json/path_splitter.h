@@ -90,8 +90,8 @@ public:
         int current = known == 0 ? 1 : nodes_.back();
         std::size_t start = known == 0 ? 0 : ends_.back() + 1;
         for (std::size_t level = known + 2;; ++level) {
-            std::size_t end = path.find('.', start);
-            if (end == std::string_view::npos) end = path.size();
+            std::size_t end = start;  // segments are short: a loop costs less than a search call
+            while (end < path.size() && path[end] != '.') ++end;
             current = findChild(static_cast<int>(level), path.substr(start, end - start), current);
             if (current == -1) break;
             ends_.push_back(end);
