@@ -55,8 +55,8 @@ void roundTrip(const std::string& body, int level, std::string_view input) {
         int windowBits;
         std::string_view encoding;
     };
-    for (const Wrapper& wrapper : {Wrapper{16 + MAX_WBITS, "gzip"}, Wrapper{MAX_WBITS, "deflate"},
-                                   Wrapper{-MAX_WBITS, "deflate"}}) {
+    for (const Wrapper& wrapper :
+         {Wrapper{16 + MAX_WBITS, "gzip"}, Wrapper{MAX_WBITS, "deflate"}, Wrapper{-MAX_WBITS, "deflate"}}) {
         const std::string packed = compressed(body, level, wrapper.windowBits);
         const std::optional<std::string> unpacked = velomir::decodeContent(packed, wrapper.encoding);
         require(unpacked && *unpacked == body, "a compressed body decodes back", input);

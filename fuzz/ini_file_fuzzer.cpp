@@ -118,8 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(file.read(kUntouched[i].section, kUntouched[i].key, "<none>") == before[i],
                 "keys not written read as before", original);
     }
-    require(written.starts_with("\xEF\xBB\xBF") == original.starts_with("\xEF\xBB\xBF"),
-            "the byte order mark is kept", original);
+    require(written.starts_with("\xEF\xBB\xBF") == original.starts_with("\xEF\xBB\xBF"), "the byte order mark is kept",
+            original);
 
     // Every old line survives in order, but for the written keys' lines; new lines are only ours.
     const std::vector<std::string> oldLines = linesOf(std::string(original));

@@ -1,5 +1,6 @@
 // Items and grid rows from any answer, for every kind. The input is the answer: read by each kind into one reused
 // document and turned into rows, then fetched as the artist page and as one other kind's answer.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -46,8 +47,8 @@ std::string fieldsOf(const Items& items) {
         }
     }
     for (const auto& p : items.programmes) {
-        for (const std::string* f : {&p.audioAddress, &p.albumPictureAddress, &p.djUserId, &p.djNickname,
-                                     &p.radioName, &p.radioId, &p.description, &p.programmeName, &p.programmeId}) {
+        for (const std::string* f : {&p.audioAddress, &p.albumPictureAddress, &p.djUserId, &p.djNickname, &p.radioName,
+                                     &p.radioId, &p.description, &p.programmeName, &p.programmeId}) {
             all += *f + '\x1F';
         }
     }
@@ -66,8 +67,7 @@ void checkRows(const Items& items, int kind, std::string_view input) {
             require(rows[i].pictureAddress() == items.tracks[i].albumPictureAddress, "a track row's cover", input);
         } else {
             require(rows[i].programmeId == items.programmes[i].programmeId, "a programme row keeps its ID", input);
-            require(rows[i].pictureAddress() == items.programmes[i].albumPictureAddress, "a programme's cover",
-                    input);
+            require(rows[i].pictureAddress() == items.programmes[i].albumPictureAddress, "a programme's cover", input);
         }
     }
     require(velomir::buildResultRows(0, items.tracks, items.programmes, rows) == -1 && rows.empty(),
@@ -75,8 +75,7 @@ void checkRows(const Items& items, int kind, std::string_view input) {
 }
 
 void checkItems(const Items& items, int kind, std::string_view input) {
-    const bool programmeRecords =
-        velomir::ServiceCatalogue::recordTypeOfKind(kind) == velomir::kProgrammeRecord;
+    const bool programmeRecords = velomir::ServiceCatalogue::recordTypeOfKind(kind) == velomir::kProgrammeRecord;
     require(items.count >= 0, "a count, not a status", input);
     require(static_cast<std::size_t>(items.count) == (programmeRecords ? items.programmes.size() : items.tracks.size()),
             "the count is the list's size", input);
@@ -92,12 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A pacer that pumps at every look, so the parse and the extraction run their paced paths too.
     auto now = std::make_shared<long long>(0);
     int pumps = 0;
-    velomir::WorkPacer pacer([&pumps] { ++pumps; }, std::chrono::milliseconds(1), [now] {
-        return velomir::WorkPacer::Clock::time_point(std::chrono::milliseconds(++*now));
-    });
+    velomir::WorkPacer pacer(
+        [&pumps] { ++pumps; }, std::chrono::milliseconds(1),
+        [now] { return velomir::WorkPacer::Clock::time_point(std::chrono::milliseconds(++*now)); });
     velomir::JsonDocument shared;  // one document for every kind: a parse must forget the one before
-    const std::string artistList = velomir::textBetween(velomir::urlDecodeUtf8(std::string(input)),
-                                                        "display:none;\">", "</textarea>");
+    const std::string artistList =
+        velomir::textBetween(velomir::urlDecodeUtf8(std::string(input)), "display:none;\">", "</textarea>");
 
     std::vector<Items> byKind(velomir::kKindCount);
     for (int kind = 0; kind < velomir::kKindCount; ++kind) {

@@ -17,9 +17,9 @@ usage() {
     exit 2
 }
 
-mode=time
+mode="time"
 if [[ ${1:-} == --runs ]]; then
-    mode=runs
+    mode="runs"
     shift
 fi
 amount=${1:-}
