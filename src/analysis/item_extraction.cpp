@@ -74,6 +74,29 @@ void report(FetchProblem* problem, FetchProblem::Cause cause, std::string messag
     problem->message = std::move(message);
 }
 
+// Reads the kind's list of a parsed answer; both lists are emptied first.
+int readItems(int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
+              std::vector<ProgrammeItem>& programmes, WorkPacer* pacer) {
+    tracks.clear();
+    programmes.clear();
+    const ServiceCatalogue& catalogue = serviceCatalogue();
+    const std::string listPath = catalogue.listPath(kind);
+    const int n = listCount(document, listPath, kind);
+    const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
+    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
+    for (int i = 1; i <= n; ++i) {
+        if (pacer != nullptr) pacer->step();
+        const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
+        std::vector<std::string> values = readFields(document, itemPath, fields, pacer);
+        if (programmeRecords) {
+            programmes.push_back(ProgrammeItem::fromFields(std::move(values)));
+        } else {
+            tracks.push_back(TrackItem::fromFields(std::move(values)));
+        }
+    }
+    return programmeRecords ? static_cast<int>(programmes.size()) : static_cast<int>(tracks.size());
+}
+
 }  // namespace
 
 int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
@@ -92,7 +115,10 @@ int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std:
         if (answer.empty()) report(problem, FetchProblem::Cause::Refusal, refusalOfPage(page));
     }
     JsonDocument document;
-    const int count = extractItems(answer, kind, document, tracks, programmes, pacer);
+    document.setPacer(pacer);
+    // The answer's memory goes back as soon as it is loaded: a large list then never needs it twice.
+    document.parseAndRelease(answer, false);
+    const int count = readItems(kind, document, tracks, programmes, pacer);
     report(problem, FetchProblem::Cause::Refusal, refusalOf(document));
     return count;
 }
@@ -106,26 +132,9 @@ std::string refusalOf(JsonDocument& document) {
 
 int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
                  std::vector<ProgrammeItem>& programmes, WorkPacer* pacer) {
-    tracks.clear();
-    programmes.clear();
     document.setPacer(pacer);
     document.parse(answer, false);
-    const ServiceCatalogue& catalogue = serviceCatalogue();
-    const std::string listPath = catalogue.listPath(kind);
-    const int n = listCount(document, listPath, kind);
-    const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
-    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
-    for (int i = 1; i <= n; ++i) {
-        if (pacer != nullptr) pacer->step();
-        const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
-        std::vector<std::string> values = readFields(document, itemPath, fields, pacer);
-        if (programmeRecords) {
-            programmes.push_back(ProgrammeItem::fromFields(std::move(values)));
-        } else {
-            tracks.push_back(TrackItem::fromFields(std::move(values)));
-        }
-    }
-    return programmeRecords ? static_cast<int>(programmes.size()) : static_cast<int>(tracks.size());
+    return readItems(kind, document, tracks, programmes, pacer);
 }
 
 int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const std::vector<ProgrammeItem>& programmes,

@@ -181,24 +181,31 @@ private:
 
 }  // namespace
 
-void JsonDocument::parse(std::string_view text, bool zeroBased) {
+void JsonDocument::parse(std::string_view text, bool zeroBased) { parseReleasing(text, zeroBased, nullptr); }
+
+void JsonDocument::parseAndRelease(std::string& text, bool zeroBased) {
+    parseReleasing(text, zeroBased, &text);
+    std::string().swap(text);
+}
+
+void JsonDocument::parseReleasing(std::string_view text, bool zeroBased, std::string* release) {
     zeroBased_ = zeroBased;
     table_.clear();
     memo_.clear();
     plainMemo_.clear();
     try {
-        build(text);
+        build(text, release);
     } catch (...) {
         // Out of memory or of text references (beyond 4 GiB of text): the table keeps what was built.
     }
 }
 
-void JsonDocument::build(std::string_view text) {
+void JsonDocument::build(std::string_view text, std::string* release) {
     NodeStore& store = *table_.store_;
     store.setElementBase(zeroBased_ ? 1 : 0);
     detail::LoadEdits edits;
     detail::TextIndex index;  // fed while the text is loaded
-    detail::LoadResult loaded = detail::loadText(text, &edits, &index);
+    detail::LoadResult loaded = detail::loadText(text, &edits, &index, pacer_);
     const std::size_t size = loaded.text.size();
     const TextStore::Ref ref = store.texts().keep(std::move(loaded.text));
     LoadedText top(store.texts().view(ref, static_cast<std::uint32_t>(size)), std::move(index));
@@ -223,6 +230,8 @@ void JsonDocument::build(std::string_view text) {
     table_.rootCount_ = 1;
     TreeBuilder builder(store, zeroBased_, pacer_);
     if (first.at != LoadedText::npos) {
+        // From here on only the loaded text is read.
+        if (release != nullptr) std::string().swap(*release);
         builder.split(node, kind, top, 0, size);
         return;
     }

@@ -24,6 +24,9 @@ public:
     const JsonNodeTable& nodes() const { return table_; }
     // Replaces the table with the nodes of text; arrays name their elements from "[0]" when zeroBased.
     void parse(std::string_view text, bool zeroBased = false);
+    // Parses as parse does and empties `text` as soon as it is loaded, so that a large answer's memory is given
+    // back before the nodes are built.
+    void parseAndRelease(std::string& text, bool zeroBased = false);
     // Parses from now on step by step through `pacer` (may be null: no pacing); it must outlive the parses.
     void setPacer(WorkPacer* pacer) { pacer_ = pacer; }
     // Text of the value at the path below start (0 = root); the whole compacted document for the empty path.
@@ -44,7 +47,9 @@ public:
     std::string pathOf(int node) const;
 
 private:
-    void build(std::string_view text);
+    // `release`, when given, holds `text` and is emptied once the text is loaded.
+    void parseReleasing(std::string_view text, bool zeroBased, std::string* release);
+    void build(std::string_view text, std::string* release);
     int walk(const std::vector<std::string_view>& segments);
     auto findChild() const {
         return [this](int level, std::string_view segment, int node) { return table_.findChild(level, segment, node); };

@@ -3,9 +3,12 @@
 // lists). Checked against what the text says and against the reference's compact.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "json/json_document.h"
+#include "text/work_pacer.h"
 #include "json/json_test_support.h"
 #include "json/oracle/oracle_json_text_scanner.h"
 
@@ -64,6 +67,36 @@ TEST_P(JsonLargeAnswer, ReadsLikeTheText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Indents, JsonLargeAnswer, ::testing::Values(-1, 6, 200));
+
+// Giving the answer's memory back once it is loaded changes nothing the document says.
+TEST(JsonLargeAnswerRelease, ReadsAsParseDoesAndEmptiesTheText) {
+    for (const int indent : {-1, 6}) {
+        std::string text = answer(indent);
+        JsonDocument kept;
+        kept.parse(text);
+        JsonDocument released;
+        released.parseAndRelease(text);
+        EXPECT_TRUE(text.empty());
+        EXPECT_EQ(text.capacity(), std::string().capacity());
+        EXPECT_EQ(released.getText(""), kept.getText(""));
+        EXPECT_EQ(released.count("result.tracks"), kTracks);
+        EXPECT_EQ(released.getText("result.tracks.[4000].name"), kept.getText("result.tracks.[4000].name"));
+    }
+}
+
+// One huge value is one node, yet loading it lets a window's events through: the loader steps the pacer.
+TEST(JsonLargeAnswerRelease, LoadingOneHugeValueIsPaced) {
+    const std::string text = R"({"name":")" + std::string(8 << 20, 'x') + R"("})";
+    std::int64_t ms = 0;
+    int pumps = 0;
+    WorkPacer pacer([&] { ++pumps; }, std::chrono::milliseconds(1),
+                    [&] { return WorkPacer::Clock::time_point(std::chrono::milliseconds(++ms)); });
+    JsonDocument document;
+    document.setPacer(&pacer);
+    document.parse(text);
+    EXPECT_GE(pumps, 3) << "8 MiB of text is 512 steps of 16 KiB";
+    EXPECT_EQ(document.getText("name").size(), std::size_t{8} << 20);
+}
 
 }  // namespace
 }  // namespace velomir::testing
