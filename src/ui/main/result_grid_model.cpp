@@ -67,9 +67,12 @@ int ResultGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultGridModel::cellRole(const GridCell& cell, int role) {
+    // A cell shows a few hundred characters at most; laying out a name of megabytes at every paint would freeze
+    // the window. The cell keeps its whole text for everything else.
+    constexpr qsizetype kShownCharacters = 4096;
     switch (role) {
         case Qt::DisplayRole:
-            return cell.text;
+            return cell.text.size() > kShownCharacters ? cell.text.left(kShownCharacters) : cell.text;
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(cell.alignment);
         case Qt::ForegroundRole:

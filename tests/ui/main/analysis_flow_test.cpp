@@ -145,7 +145,11 @@ void AnalysisFlowTest::hostileAnswersEndInTheRowsFound() {
     auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
     harness.runLink("http://music.163.com/#/playlist?id=9100004");  // 100,000 artists on one track
     QCOMPARE(grid->cornerText(), QStringLiteral("{1}"));
-    QVERIFY(grid->cellText(1, 2).startsWith(QStringLiteral("A/A/")));
+    QCOMPARE(grid->cellText(1, 2).size(), 199999);
+    // Shown in part: laying out the whole text at every paint would hold the window.
+    const QString shown = grid->model()->data(grid->model()->index(0, 1), Qt::DisplayRole).toString();
+    QVERIFY(shown.size() < 5000);
+    QVERIFY(grid->cellText(1, 2).startsWith(shown));
     harness.runLink("http://music.163.com/#/playlist?id=9100001");  // 1,000,000 nested brackets
     QVERIFY(grid->model()->rowCount() <= 1);
     harness.runLink(kSamplePlaylist);
