@@ -15,6 +15,17 @@
 
 namespace velomir::testing {
 
+// Exported nodes as text, a line a node, for comparing two tables and showing where they differ.
+template <typename Node>
+std::string nodeRowsText(const std::vector<Node>& nodes) {
+    std::string out;
+    for (const Node& node : nodes) {
+        out += node.name + "|" + std::to_string(node.type) + "|" + node.value + "|" + std::to_string(node.level) + "|" +
+               std::to_string(node.childCount) + "|" + std::to_string(node.ordinal) + "\n";
+    }
+    return out;
+}
+
 class JsonDifference {
 public:
     // derivedPaths: how many node paths get varied into missing or odd paths.

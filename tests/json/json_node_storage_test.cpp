@@ -18,21 +18,11 @@
 namespace velomir::testing {
 namespace {
 
-template <typename Node>
-std::string rows(const std::vector<Node>& nodes) {
-    std::string out;
-    for (const Node& node : nodes) {
-        out += node.name + "|" + std::to_string(node.type) + "|" + node.value + "|" + std::to_string(node.level) + "|" +
-               std::to_string(node.childCount) + "|" + std::to_string(node.ordinal) + "\n";
-    }
-    return out;
-}
-
 template <typename Table>
 std::string rowsOf(const Table& table) {
     std::vector<typename std::conditional_t<std::is_same_v<Table, JsonNodeTable>, JsonNode, oracle::JsonNode>> nodes;
     table.exportNodes(nodes);
-    return rows(nodes);
+    return nodeRowsText(nodes);
 }
 
 TEST(JsonNodeStorage, LongValuesKeepTheirNames) {

@@ -18,16 +18,6 @@ namespace {
 
 const std::vector<std::string> kNames = {"a", "b", "name", "[1]", "[2]", "[0]", "", "a.b", "[01]", "x y"};
 
-template <typename Node>
-std::string rows(const std::vector<Node>& nodes) {
-    std::string out;
-    for (const Node& node : nodes) {
-        out += node.name + "|" + std::to_string(node.type) + "|" + node.value + "|" + std::to_string(node.level) + "|" +
-               std::to_string(node.childCount) + "|" + std::to_string(node.ordinal) + "\n";
-    }
-    return out;
-}
-
 class TablePair {
 public:
     explicit TablePair(std::uint32_t seed) : random_(seed) {}
@@ -140,9 +130,9 @@ public:
         std::vector<oracle::JsonNode> referenceNodes;
         fast_.exportNodes(fastNodes);
         reference_.exportNodes(referenceNodes);
-        return rows(fastNodes) == rows(referenceNodes)
+        return nodeRowsText(fastNodes) == nodeRowsText(referenceNodes)
                    ? ""
-                   : "tables differ:\n" + rows(fastNodes) + "instead of\n" + rows(referenceNodes);
+                   : "tables differ:\n" + nodeRowsText(fastNodes) + "instead of\n" + nodeRowsText(referenceNodes);
     }
 
 private:
@@ -205,7 +195,7 @@ TEST(JsonTableOperations, DocumentChangesMatchTheReference) {
             std::vector<oracle::JsonNode> referenceNodes;
             fast.nodeTable().exportNodes(fastNodes);
             reference.nodeTable().exportNodes(referenceNodes);
-            ASSERT_EQ(rows(fastNodes), rows(referenceNodes)) << "round " << round << " step " << step;
+            ASSERT_EQ(nodeRowsText(fastNodes), nodeRowsText(referenceNodes)) << "round " << round << " step " << step;
             for (const std::string& asked : paths) {
                 ASSERT_EQ(fast.getText(asked), reference.getText(asked)) << asked;
                 ASSERT_EQ(fast.count(asked), reference.count(asked)) << asked;
