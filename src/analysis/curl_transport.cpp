@@ -216,7 +216,6 @@ void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-// The worker's part: runs the whole exchange; any failure leaves `result` other than CURLE_OK.
 // A UTF-8 Content-Type would ask for conversion to the local code page, which is UTF-8 here: bytes stay. The
 // text ends at its first zero byte.
 void decodeText(Exchange& exchange) {
@@ -229,6 +228,7 @@ void decodeText(Exchange& exchange) {
     body.resize(std::min(body.find('\0'), body.size()));
 }
 
+// The worker's part: runs the whole exchange; any failure leaves `result` other than CURLE_OK.
 void perform(Exchange& exchange) {
     CurlHandle curl(curl_easy_init());
     CurlList headers;
