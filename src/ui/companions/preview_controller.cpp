@@ -46,7 +46,7 @@ void PreviewController::fetchCover(std::uint64_t refresh) {
         return;
     }
     // The transport runs the event loop while it waits: a newer refresh, or closing, may overtake this one.
-    const std::string bytes = services_.http.fetchBytes(state_.previewCover + std::string(kThumbnailQuery));
+    const std::string bytes = services_.http.fetchBytes(thumbnailAddress(state_.previewCover));
     if (refresh != refresh_ || !isPreviewOpen()) return;
     window_->showCover(bytes);
 }

@@ -126,7 +126,7 @@ void DetailPane::setCover(const std::string& pictureAddress) {
 QByteArray DetailPane::fetchCover(const std::string& pictureAddress) {
     // Only web addresses are fetched: an answer must not make us read local files.
     if (!isWebAddress(pictureAddress)) return {};
-    const std::string body = services_.http.fetchBytes(pictureAddress + std::string(kThumbnailQuery));
+    const std::string body = services_.http.fetchBytes(thumbnailAddress(pictureAddress));
     return QByteArray(body.data(), static_cast<qsizetype>(body.size()));
 }
 
