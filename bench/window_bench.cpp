@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "analysis/curl_transport.h"
 #include "bench/process_runner.h"
 #include "ui/companions/widget_player.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/main_window.h"
 
@@ -79,28 +81,26 @@ public:
 class TimedTransport : public velomir::HttpTransport {
 public:
     explicit TimedTransport(velomir::HttpTransport& inner) : inner_(inner) {}
-    std::string fetchText(const std::string& address) override { return note(inner_.fetchText(address)); }
-    std::string fetchBytes(const std::string& address) override { return inner_.fetchBytes(address); }
-    std::string fetchTextWithStatus(const std::string& address, velomir::TransferStatus& status) override {
-        return note(inner_.fetchTextWithStatus(address, status));
+    velomir::HttpReply get(const velomir::HttpRequest& request) override {
+        velomir::HttpReply reply = inner_.get(request);
+        if (request.body == velomir::HttpRequest::Body::Text) {
+            answered = Clock::now().time_since_epoch().count();
+            answerBytes = reply.body.size();
+        }
+        return reply;
     }
-    std::string redirectTarget(const std::string& address) override { return inner_.redirectTarget(address); }
 
-    Clock::time_point answered;
-    std::size_t answerBytes = 0;
+    // Written on the run's worker, read once the run is over.
+    std::atomic<Clock::rep> answered{0};
+    std::atomic<std::size_t> answerBytes{0};
 
 private:
-    std::string note(std::string body) {
-        answered = Clock::now();
-        answerBytes = body.size();
-        return body;
-    }
     velomir::HttpTransport& inner_;
 };
 
 // The window as the program builds it, on the given transport, with its settings in a folder of its own.
 struct BenchWindow {
-    explicit BenchWindow(velomir::HttpTransport& http) : services{http, clipboard, opener} {
+    BenchWindow(velomir::HttpTransport& http, velomir::BackgroundWork& work) : services{http, work, clipboard, opener} {
         const QString path = folder.filePath(QStringLiteral("velomir.ini"));
         velomir::replaceFileAtomically(path.toStdString(), "[song]\nup=1\n");  // not the first start
         window = std::make_unique<velomir::MainWindow>(velomir::MainWindowSetup{
@@ -127,10 +127,11 @@ void waitUntilExposed(QWidget& window) {
 int measureRun(int port, const std::string& link, int expectedRows) {
     velomir::HttpSettings settings;
     settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
-    settings.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+    velomir::BackgroundWork work;
+    settings.stop = &work.stopFlag();
     velomir::CurlTransport curl(settings);
     TimedTransport http(curl);
-    BenchWindow bench(http);
+    BenchWindow bench(http, work);
     waitUntilExposed(*bench.window);
 
     Clock::time_point lastTick = Clock::now();
@@ -149,16 +150,23 @@ int measureRun(int port, const std::string& link, int expectedRows) {
 
     lastTick = Clock::now();
     const Clock::time_point enter = lastTick;
+    bool finished = false;
+    Clock::time_point ran;
+    QObject::connect(bench.window.get(), &velomir::MainWindow::analysisFinished, [&] {
+        finished = true;
+        ran = Clock::now();
+    });
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(box, &press);
     QCoreApplication::sendEvent(box, &release);
-    const Clock::time_point ran = Clock::now();
+    while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     grid->viewport()->repaint();
     QCoreApplication::processEvents();
     const Clock::time_point shown = Clock::now();
     longestStall = std::max(longestStall, msBetween(lastTick, shown));
 
+    const Clock::time_point answeredAt{Clock::duration(http.answered.load())};
     const int rows = grid->model()->rowCount();
     if (expectedRows >= 0 && rows != expectedRows) {
         std::fprintf(stderr, "expected %d rows, the grid has %d\n", expectedRows, rows);
@@ -166,15 +174,17 @@ int measureRun(int port, const std::string& link, int expectedRows) {
     }
     std::printf("request_ms=%.1f parse_ms=%.1f grid_ms=%.1f total_ms=%.1f stall_ms=%.1f answer_bytes=%zu rows=%d "
                 "peak_kib=%ld\n",
-                msBetween(enter, http.answered), msBetween(http.answered, ran), msBetween(ran, shown),
-                msBetween(enter, shown), longestStall, http.answerBytes, rows, ownPeakKib());
+                msBetween(enter, answeredAt), msBetween(answeredAt, ran), msBetween(ran, shown),
+                msBetween(enter, shown), longestStall, http.answerBytes.load(), rows, ownPeakKib());
     return 0;
 }
 
 int measureStartup() {
+    velomir::BackgroundWork work;
     velomir::HttpSettings settings;
+    settings.stop = &work.stopFlag();
     velomir::CurlTransport http(settings);
-    BenchWindow bench(http);
+    BenchWindow bench(http, work);
     // The first paint of any of its widgets starts the frame; once control is back in the event loop, the frame
     // has been painted and flushed.
     struct FirstPaint : QObject {

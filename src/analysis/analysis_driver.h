@@ -1,20 +1,21 @@
-// One analysis run: from the link box text to a filled, titled and labelled result grid.
+// One analysis run: from the link box text to a recognised, fetched and extracted list, published in one step.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "analysis/analysis_options.h"
+#include "analysis/http_transport.h"
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
 #include "analysis/result_row.h"
-#include "text/work_pacer.h"
+#include "analysis/status.h"
 
 namespace velomir {
 
 class AnalysisView;
-class HttpTransport;
+class RunObserver;
 
 struct RunState {
     int progressStep = -1;  // -1 idle; 0..3 the stage of the run under way
@@ -24,11 +25,28 @@ struct RunState {
     std::vector<TrackItem> trackItems;
     std::vector<ProgrammeItem> programmeItems;
     std::vector<ResultRow> resultRows;
-    std::vector<std::string> columnTitles{"名称", "歌手", "专辑"};
-    std::vector<int> columnWidths{160, 100, 100};
-    int currentRow = 0;      // 1-based row shown in the detail pane, 0 for none
-    unsigned runNumber = 0;  // counts started runs, so that work begun on one list knows when it was replaced
-    FetchProblem problem;    // why the last run's request gave nothing usable, if it did not
+    std::vector<std::string> columnTitles;  // the last run's kind's titles; empty before the first run
+    int currentRow = 0;                     // 1-based row shown in the detail pane, 0 for none
+    unsigned runNumber = 0;                 // counts published lists
+    Status problem;                         // why the last run's request gave nothing usable, if it did not
+};
+
+// What a run needs from the window, read when it starts.
+struct RunInput {
+    std::string text;  // the link box text without its kind labels
+    bool searchMode = false;
+    AnalysisOptions options;
+};
+
+// A run's whole list, built on the run's thread and handed over in one piece.
+struct RunResult {
+    std::string input;  // the ID or search text
+    int kind = kUnrecognised;
+    int fieldSet = kTrackRecord;
+    std::vector<TrackItem> tracks;
+    std::vector<ProgrammeItem> programmes;
+    std::vector<ResultRow> rows;
+    Status problem;
 };
 
 // The stage text shown while a run is at `step`; empty when idle.
@@ -37,33 +55,36 @@ const char* progressText(int step);
 // Removes every kind label ("[歌单]", ... "[搜索]") standing at the start of a link box text.
 std::string stripKindLabels(const std::string& text);
 
+// Recognition, the requests, the parse and the extraction: the part of a run that may take long. Runs on any
+// thread; touches nothing but its arguments. A set `stop` ends it early with what it has.
+RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* observer = nullptr,
+                     const StopFlag* stop = nullptr);
+
 class AnalysisDriver {
 public:
     AnalysisDriver(AnalysisView& view, HttpTransport& http, const AnalysisOptions& options);
 
-    // Starts a run unless one is under way (a run can be re-entered from the event pump); true if it ran.
-    bool startRun();
-    // REQUIRES: no run under way.
-    void runAnalysis();
-    void setUpGrid(const std::vector<std::string>& titles, const std::vector<int>& widths, int emptyRows,
-                   int firstColumnWidth);
+    // The start of a run on the view's thread: resets the detail pane, collapses the settings bar, enters stage 0
+    // and reads the view. Nothing when a run is under way.
+    std::optional<RunInput> beginRun();
+    // Stage `step` reached; the view's thread only.
+    void enterStage(int step) { state_.progressStep = step; }
+    // The end of a run on the view's thread: the list replaces the last one whole, the link box gains the kind's
+    // label, the mode follows the kind, and the view is told.
+    void finishRun(RunResult result);
+    // A whole run on the caller's thread: what the command line and the tests use. Nothing when one is under way.
+    void runAnalysis(RunObserver* observer = nullptr);
 
     const RunState& state() const { return state_; }
     RunState& state() { return state_; }
     bool running() const { return state_.progressStep != -1; }
-    // What the pacing of a long parse measures time by; the steady clock unless a test sets its own.
-    void setClock(WorkPacer::Reader clock) { clock_ = std::move(clock); }
+    HttpTransport& http() { return http_; }
 
 private:
-    struct NewList;
-    void publish(NewList& list);
-    void fillGrid(int count);
-
     AnalysisView& view_;
     HttpTransport& http_;
     const AnalysisOptions& options_;
     RunState state_;
-    WorkPacer::Reader clock_;
 };
 
 }  // namespace velomir

@@ -53,10 +53,8 @@ std::string playableAudioAddress(const ResultRow& row) {
 void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount) {
     if (row <= 0 || row > static_cast<int>(rows.size())) return;
     if (!needsAddress(rows[row - 1])) return;
-    const std::string trackId = rows[row - 1].trackId;
+    const std::string& trackId = rows[row - 1].trackId;
     const std::vector<TrackItem> tracks = askSongDetail(trackId, http, maxCount);
-    // The wait pumps events: a new run may have replaced the rows meanwhile, so look the row up again.
-    if (row > static_cast<int>(rows.size()) || rows[row - 1].trackId != trackId) return;
     const bool answered = !tracks.empty() && !isMissingAudioAddress(tracks.back().audioAddress);
     rows[row - 1].audioAddress = answered ? tracks.back().audioAddress : outerAudioAddress(trackId);
 }

@@ -3,13 +3,10 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 
 #include "analysis/http_body.h"
 #include "analysis/service_hosts.h"
@@ -20,94 +17,34 @@ namespace velomir {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
 
+// The service's web pages were made for browsers of this shape; the requests look like theirs.
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0)";
+// What that browser sends as its Accept header, for the same reason.
 constexpr char kAcceptHeader[] =
     "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/x-shockwave-flash, "
     "application/vnd.ms-excel, application/vnd.ms-powerpoint, application/msword, */*";
 constexpr char kLanguageHeader[] = "Accept-Language: zh-cn";
-constexpr auto kPollInterval = 10ms;
 constexpr long kMaxRedirects = 10;
 
-struct Reply {
-    std::string body;
-    std::string contentEncoding;
-    long responseCode = 0;
-    std::string redirectTarget;  // only when redirects are not followed
-};
-
-// One request, shared by the caller and its worker. The caller reads `reply` only once `finished` is set;
-// after `abandoned` the worker stops at its next callback and the caller never looks again.
+// One request and what libcurl's callbacks gather for it.
 struct Exchange {
-    std::string address;
-    std::vector<std::string> connectTo;
-    std::chrono::milliseconds timeout;
-    bool followRedirects = true;
-    std::string trustedCertificates;
-    bool asText = false;  // the worker decodes the body into text, so the caller's thread never waits on it
-    bool corruptBody = false;
-    std::atomic<bool> abandoned{false};
-    std::atomic<bool> finished{false};
-    std::function<Clock::time_point()> now;
-    std::atomic<Clock::rep> lastActivity{0};
-    CURLcode result = CURLE_FAILED_INIT;
+    Exchange(const HttpRequest& r, const HttpSettings& s) : request(r), settings(s) {}
+
+    const HttpRequest& request;
+    const HttpSettings& settings;
+    Clock::time_point lastActivity;
     bool tooLarge = false;
+    bool silent = false;   // no byte for the whole time-out
+    bool stopped = false;  // the stop flag was set
     char error[CURL_ERROR_SIZE] = {};
-    Reply reply;
+    std::string contentEncoding;
+    HttpReply reply;
 
-    void touch() { lastActivity.store(now().time_since_epoch().count()); }
-    Clock::duration idleTime() const { return now().time_since_epoch() - Clock::duration(lastActivity.load()); }
+    Clock::time_point now() const { return settings.clock ? settings.clock() : Clock::now(); }
+    void touch() { lastActivity = now(); }
+    bool stopRequested() const { return settings.stop != nullptr && settings.stop->load(); }
 };
-
-// Every worker is owned here and joined, at the latest when the program ends: none may run on during static
-// destruction. An abandoned worker stops at its next libcurl callback.
-class Workers {
-public:
-    ~Workers() {
-        std::lock_guard lock(mutex_);
-        for (Worker& worker : workers_) worker.exchange->abandoned.store(true);
-        for (Worker& worker : workers_) worker.thread.join();
-    }
-
-    void start(const std::shared_ptr<Exchange>& exchange, void (*perform)(Exchange&)) {
-        std::lock_guard lock(mutex_);
-        reapFinished();
-        std::thread thread([exchange, perform] {
-            perform(*exchange);
-            exchange->finished.store(true, std::memory_order_release);
-        });
-        workers_.push_back({std::move(thread), exchange});
-    }
-
-    std::size_t running() {
-        std::lock_guard lock(mutex_);
-        reapFinished();
-        return workers_.size();
-    }
-
-private:
-    struct Worker {
-        std::thread thread;
-        std::shared_ptr<Exchange> exchange;
-    };
-
-    void reapFinished() {
-        std::erase_if(workers_, [](Worker& worker) {
-            if (!worker.exchange->finished.load(std::memory_order_acquire)) return false;
-            worker.thread.join();
-            return true;
-        });
-    }
-
-    std::mutex mutex_;
-    std::vector<Worker> workers_;
-};
-
-Workers& workers() {
-    static Workers owned;
-    return owned;
-}
 
 void initialiseCurlOnce() {
     static std::once_flag once;
@@ -130,14 +67,16 @@ std::optional<std::string_view> headerValue(std::string_view line, std::string_v
 std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
     auto& exchange = *static_cast<Exchange*>(user);
     const std::size_t length = size * count;
-    if (exchange.abandoned.load()) return 0;
+    if (exchange.stopRequested()) return 0;
     exchange.touch();
     const std::string_view line(data, length);
-    Reply& reply = exchange.reply;
     try {
         // Every response (a redirect, an interim answer) starts afresh: only the last one is the answer.
-        if (line.starts_with("HTTP/")) reply = Reply{};
-        if (auto value = headerValue(line, "content-encoding")) reply.contentEncoding = *value;
+        if (line.starts_with("HTTP/")) {
+            exchange.reply.body.clear();
+            exchange.contentEncoding.clear();
+        }
+        if (auto value = headerValue(line, "content-encoding")) exchange.contentEncoding = *value;
     } catch (const std::exception&) {
         return 0;
     }
@@ -148,7 +87,7 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     auto& exchange = *static_cast<Exchange*>(user);
     const std::size_t length = size * count;
     std::string& body = exchange.reply.body;
-    if (exchange.abandoned.load()) return 0;
+    if (exchange.stopRequested()) return 0;
     if (length > kMaxBodyBytes - body.size()) {
         exchange.tooLarge = true;
         return 0;
@@ -162,8 +101,12 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     return length;
 }
 
+// libcurl calls this at least once a second, bytes or not: where silence and the stop flag are noticed.
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<Exchange*>(user)->abandoned.load() ? 1 : 0;
+    auto& exchange = *static_cast<Exchange*>(user);
+    exchange.stopped = exchange.stopRequested();
+    exchange.silent = exchange.now() - exchange.lastActivity >= exchange.settings.timeout;
+    return exchange.stopped || exchange.silent ? 1 : 0;
 }
 
 struct CurlCleanup {
@@ -182,30 +125,28 @@ bool appendTo(CurlList& list, const std::string& text) {
 }
 
 void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl_slist* connectTo) {
-    const long timeoutMs = static_cast<long>(exchange.timeout.count());
-    curl_easy_setopt(curl, CURLOPT_URL, exchange.address.c_str());
+    const long timeoutMs = static_cast<long>(exchange.settings.timeout.count());
+    const std::string& address = exchange.request.address;
+    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, exchange.followRedirects ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, exchange.request.followRedirects ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, exchange.error);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(curl, CURLOPT_REFERER, exchange.address.c_str());
+    curl_easy_setopt(curl, CURLOPT_REFERER, address.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     if (connectTo != nullptr) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
     // libcurl's defaults, stated: an answer from a host whose certificate does not check out is no answer.
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!exchange.trustedCertificates.empty()) {
-        curl_easy_setopt(curl, CURLOPT_CAINFO, exchange.trustedCertificates.c_str());
+    if (!exchange.settings.trustedCertificates.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, exchange.settings.trustedCertificates.c_str());
     }
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::max(timeoutMs, 1L));
-    // "No data for the time-out": libcurl counts the low-speed time in whole seconds.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max((timeoutMs + 999) / 1000, 1L));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
@@ -218,108 +159,61 @@ void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl
 
 // A UTF-8 Content-Type would ask for conversion to the local code page, which is UTF-8 here: bytes stay. The
 // text ends at its first zero byte.
-void decodeText(Exchange& exchange) {
+Status decodeText(Exchange& exchange) {
     std::string& body = exchange.reply.body;
-    if (!exchange.reply.contentEncoding.empty()) {
-        std::optional<std::string> text = decodeContent(body, exchange.reply.contentEncoding);
-        exchange.corruptBody = !text;
-        body = text ? std::move(*text) : std::string();
+    if (!exchange.contentEncoding.empty()) {
+        std::optional<std::string> text = decodeContent(body, exchange.contentEncoding);
+        if (!text) return {Status::Code::CorruptBody, "compressed answer is corrupt, truncated or too large"};
+        body = std::move(*text);
     }
     body.resize(std::min(body.find('\0'), body.size()));
+    return {};
 }
-
-// The worker's part: runs the whole exchange; any failure leaves `result` other than CURLE_OK.
-void perform(Exchange& exchange) {
-    CurlHandle curl(curl_easy_init());
-    CurlList headers;
-    CurlList connectTo;
-    if (!curl || !appendTo(headers, kAcceptHeader) || !appendTo(headers, kLanguageHeader)) return;
-    for (const std::string& entry : exchange.connectTo) {
-        if (!appendTo(connectTo, entry)) return;
-    }
-    setRequestOptions(curl.get(), exchange, headers.get(), connectTo.get());
-    exchange.result = curl_easy_perform(curl.get());
-    if (exchange.result != CURLE_OK) return;
-    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &exchange.reply.responseCode);
-    char* target = nullptr;
-    if (curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target != nullptr) {
-        exchange.reply.redirectTarget = target;
-    }
-    if (exchange.asText) decodeText(exchange);
-}
-
-TransferStatus failure(TransferStatus::Code code, std::string message) { return {code, std::move(message)}; }
 
 // What went wrong, in libcurl's own words where it has them ("Failed to connect to ... Connection refused").
-TransferStatus statusOf(const Exchange& exchange) {
-    if (exchange.tooLarge) return failure(TransferStatus::Code::TooLarge, "answer larger than 64 MiB");
-    const std::string detail = exchange.error[0] != '\0' ? exchange.error : curl_easy_strerror(exchange.result);
-    switch (exchange.result) {
+Status statusOf(const Exchange& exchange, CURLcode result) {
+    if (exchange.tooLarge) return {Status::Code::TooLarge, "answer larger than 64 MiB"};
+    if (exchange.stopped) return {Status::Code::Stopped, "stopped"};
+    if (exchange.silent) return {Status::Code::TimedOut, "no answer within the time-out"};
+    const std::string detail = exchange.error[0] != '\0' ? exchange.error : curl_easy_strerror(result);
+    switch (result) {
         case CURLE_OK:
             return {};
         case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:
-            return failure(TransferStatus::Code::NoConnection, detail);
+            return {Status::Code::NoConnection, detail};
         case CURLE_OPERATION_TIMEDOUT:
-            return failure(TransferStatus::Code::TimedOut, detail);
+            return {Status::Code::TimedOut, detail};
         case CURLE_FILESIZE_EXCEEDED:
-            return failure(TransferStatus::Code::TooLarge, "answer larger than 64 MiB");
+            return {Status::Code::TooLarge, "answer larger than 64 MiB"};
         default:
-            return failure(TransferStatus::Code::Failed, detail);
+            return {Status::Code::Failed, detail};
     }
 }
 
-// Waits for the worker, pumping events. False when it stayed silent for the whole time-out.
-bool waitForWorker(const Exchange& exchange, const EventPump& pump) {
-    while (!exchange.finished.load(std::memory_order_acquire)) {
-        if (exchange.idleTime() >= exchange.timeout) return false;
-        if (pump) pump();
-        std::this_thread::sleep_for(kPollInterval);
+// The whole exchange; any failure gives a reply whose status says why and whose body is empty.
+HttpReply perform(Exchange& exchange, const std::vector<std::string>& connectToEntries) {
+    CurlHandle curl(curl_easy_init());
+    CurlList headers;
+    CurlList connectTo;
+    bool ready = curl && appendTo(headers, kAcceptHeader) && appendTo(headers, kLanguageHeader);
+    for (const std::string& entry : connectToEntries) ready = ready && appendTo(connectTo, entry);
+    if (!ready) return {{Status::Code::Failed, "cannot prepare the request"}, 0, {}, {}};
+    setRequestOptions(curl.get(), exchange, headers.get(), connectTo.get());
+    exchange.touch();
+    const CURLcode result = curl_easy_perform(curl.get());
+    HttpReply& reply = exchange.reply;
+    reply.status = statusOf(exchange, result);
+    if (!reply.status.ok()) return {std::move(reply.status), 0, {}, {}};
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &reply.code);
+    char* target = nullptr;
+    if (curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target != nullptr) {
+        reply.redirectTarget = target;
     }
-    return true;
-}
-
-struct Transfer {
-    std::optional<Reply> reply;  // nothing when the request failed
-    TransferStatus status;
-};
-
-Transfer transfer(const std::string& address, const HttpSettings& settings, const std::vector<std::string>& connectTo,
-                  bool asText, bool followRedirects = true) {
-    initialiseCurlOnce();
-    auto exchange = std::make_shared<Exchange>();
-    exchange->address = address;
-    exchange->connectTo = connectTo;
-    exchange->timeout = settings.timeout;
-    exchange->followRedirects = followRedirects;
-    exchange->asText = asText;
-    exchange->trustedCertificates = settings.trustedCertificates;
-    exchange->now = settings.clock ? settings.clock : [] { return Clock::now(); };
-    exchange->touch();
-    try {
-        workers().start(exchange, perform);
-    } catch (const std::system_error&) {
-        return {std::nullopt, failure(TransferStatus::Code::Failed, "cannot start the request's thread")};
-    }
-    bool completed = false;
-    try {
-        completed = waitForWorker(*exchange, settings.pump);
-    } catch (...) {
-        exchange->abandoned.store(true);
-        throw;
-    }
-    if (!completed) {
-        exchange->abandoned.store(true);
-        return {std::nullopt, failure(TransferStatus::Code::TimedOut, "no answer within the time-out")};
-    }
-    TransferStatus status = statusOf(*exchange);
-    if (!status.ok()) return {std::nullopt, std::move(status)};
-    if (exchange->corruptBody) {
-        return {std::nullopt,
-                failure(TransferStatus::Code::CorruptBody, "compressed answer is corrupt, truncated or too large")};
-    }
-    return {std::move(exchange->reply), {}};
+    if (exchange.request.body == HttpRequest::Body::Text) reply.status = decodeText(exchange);
+    if (!reply.status.ok()) return {std::move(reply.status), 0, {}, {}};
+    return std::move(reply);
 }
 
 bool isPort(std::string_view text) {
@@ -342,12 +236,14 @@ bool isHost(std::string_view text) {
 
 }  // namespace
 
-std::size_t runningTransfers() { return workers().running(); }
+bool isServiceAddress(std::string_view hostAndPort) {
+    const auto colon = hostAndPort.rfind(':');
+    if (colon == std::string_view::npos) return false;
+    return isHost(hostAndPort.substr(0, colon)) && isPort(hostAndPort.substr(colon + 1));
+}
 
 std::vector<std::string> serviceConnectTo(std::string_view hostAndPort) {
-    const auto colon = hostAndPort.rfind(':');
-    if (colon == std::string_view::npos) return {};
-    if (!isHost(hostAndPort.substr(0, colon)) || !isPort(hostAndPort.substr(colon + 1))) return {};
+    if (!isServiceAddress(hostAndPort)) return {};
     std::vector<std::string> entries;
     for (std::string_view host : {kMainHost, kSearchHost, kWebHost, kShortLinkHost}) {
         std::string entry = std::string(host) + "::" + std::string(hostAndPort);
@@ -356,47 +252,17 @@ std::vector<std::string> serviceConnectTo(std::string_view hostAndPort) {
     return entries;
 }
 
-CurlTransport::CurlTransport(HttpSettings settings) : settings_(std::move(settings)) {
-    if (settings_.serviceAddress.empty()) {
-        if (const char* fromEnvironment = std::getenv("VELOMIR_SERVICE_ADDRESS")) {
-            settings_.serviceAddress = fromEnvironment;
-        }
-    }
-    connectTo_ = serviceConnectTo(settings_.serviceAddress);
-}
+CurlTransport::CurlTransport(HttpSettings settings)
+    : settings_(std::move(settings)), connectTo_(serviceConnectTo(settings_.serviceAddress)) {}
 
-std::string CurlTransport::fetchText(const std::string& address) {
-    TransferStatus ignored;
-    return fetchTextWithStatus(address, ignored);
-}
-
-std::string CurlTransport::fetchTextWithStatus(const std::string& address, TransferStatus& status) {
+HttpReply CurlTransport::get(const HttpRequest& request) {
+    if (settings_.stop != nullptr && settings_.stop->load()) return {{Status::Code::Stopped, "stopped"}, 0, {}, {}};
+    initialiseCurlOnce();
     try {
-        Transfer result = transfer(address, settings_, connectTo_, true);
-        status = std::move(result.status);
-        return result.reply ? std::move(result.reply->body) : std::string();
+        Exchange exchange(request, settings_);
+        return perform(exchange, connectTo_);
     } catch (const std::exception& error) {
-        status = failure(TransferStatus::Code::Failed, error.what());
-        return {};
-    }
-}
-
-std::string CurlTransport::fetchBytes(const std::string& address) {
-    try {
-        Transfer result = transfer(address, settings_, connectTo_, false);
-        return result.reply ? std::move(result.reply->body) : std::string();
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-std::string CurlTransport::redirectTarget(const std::string& address) {
-    try {
-        Transfer result = transfer(address, settings_, connectTo_, false, false);
-        if (!result.reply || result.reply->responseCode < 300 || result.reply->responseCode > 399) return {};
-        return std::move(result.reply->redirectTarget);
-    } catch (const std::exception&) {
-        return {};
+        return {{Status::Code::Failed, error.what()}, 0, {}, {}};
     }
 }
 

@@ -1,43 +1,45 @@
-// The program's one way of talking to the service: a blocking GET. Tests of other parts substitute fakes.
+// The program's one way of talking to the service: a blocking GET on the caller's thread. Tests substitute fakes.
 #pragma once
 
-#include <functional>
+#include <atomic>
 #include <string>
+
+#include "analysis/status.h"
 
 namespace velomir {
 
-// Called repeatedly while a request waits, so a GUI can run its event loop. May be empty.
-using EventPump = std::function<void()>;
+struct HttpRequest {
+    enum class Body { Text, Bytes };
+    std::string address;
+    // Text: decompressed and cut at the first zero byte. Bytes: exactly as received.
+    Body body = Body::Text;
+    bool followRedirects = true;
+};
 
-// Why a request gave nothing. The window ignores it (failures stay silent there); the command line reports it.
-struct TransferStatus {
-    enum class Code { Ok, NoConnection, TimedOut, TooLarge, CorruptBody, Failed };
-    Code code = Code::Ok;
-    std::string message;  // one line for a person, empty when ok
-
-    bool ok() const { return code == Code::Ok; }
+struct HttpReply {
+    Status status;             // not ok: the request failed and the body is empty
+    long code = 0;             // the HTTP status of the last answer
+    std::string body;          // whatever the HTTP status code
+    std::string redirectTarget;  // a 3xx answer's absolute Location, when redirects were not followed
 };
 
 class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
 
-    // Body as text in the local code page (decompressed, cut at the first zero byte); "" on failure.
-    virtual std::string fetchText(const std::string& address) = 0;
-    // Body bytes exactly as received, whatever the status code; "" on failure.
-    virtual std::string fetchBytes(const std::string& address) = 0;
+    virtual HttpReply get(const HttpRequest& request) = 0;
 
-    // fetchText that also says why it failed. A transport that cannot tell reports every request as ok.
-    virtual std::string fetchTextWithStatus(const std::string& address, TransferStatus& status) {
-        status = {};
-        return fetchText(address);
-    }
-    // The absolute address a redirect answer (3xx with Location) points to, not followed; "" for any other
-    // answer or a failed request.
-    virtual std::string redirectTarget(const std::string& address) {
-        (void)address;
-        return {};
-    }
+    // Body as text (decompressed, cut at the first zero byte); "" on failure, `status` says why.
+    std::string fetchText(const std::string& address, Status& status);
+    std::string fetchText(const std::string& address);
+    // Body bytes exactly as received, whatever the status code; "" on failure.
+    std::string fetchBytes(const std::string& address);
+    // The absolute address a redirect answer points to, not followed; "" for any other answer or a failure.
+    std::string redirectTarget(const std::string& address);
 };
+
+// Set once, it makes every request under way end at its next byte or second of silence, and every later one fail
+// at once: how a closing window gets its workers back quickly.
+using StopFlag = std::atomic<bool>;
 
 }  // namespace velomir

@@ -6,7 +6,6 @@
 #include "analysis/service_catalogue.h"
 #include "json/json_document.h"
 #include "text/text_helpers.h"
-#include "text/work_pacer.h"
 
 namespace velomir {
 
@@ -22,10 +21,8 @@ std::string requestAddress(const std::string& text, int kind, int maxCount) {
     return replaceAllNoCase(address, "{n}", std::to_string(maxCount));
 }
 
-// All values of a nested list field, such as every artist's name, joined by "/". The list may be long: each value
-// is a step of the pacer.
-std::string joinedListField(JsonDocument& document, const std::string& itemPath, const std::string& field,
-                            WorkPacer* pacer) {
+// All values of a nested list field, such as every artist's name, joined by "/".
+std::string joinedListField(JsonDocument& document, const std::string& itemPath, const std::string& field) {
     const std::size_t cut = findNoCase(field, ".[n].");
     if (cut == std::string::npos) return {};
     const std::string list = itemPath + field.substr(0, cut);
@@ -33,7 +30,6 @@ std::string joinedListField(JsonDocument& document, const std::string& itemPath,
     const int count = document.count(list);
     std::string joined;
     for (int j = 1; j <= count; ++j) {
-        if (pacer != nullptr) pacer->step();
         joined += itemText(document, list + ".[" + std::to_string(j) + "]." + tail);
         if (j != count) joined += '/';
     }
@@ -41,11 +37,11 @@ std::string joinedListField(JsonDocument& document, const std::string& itemPath,
 }
 
 std::vector<std::string> readFields(JsonDocument& document, const std::string& itemPath,
-                                    const std::vector<std::string>& fields, WorkPacer* pacer) {
+                                    const std::vector<std::string>& fields) {
     std::vector<std::string> values;
     values.reserve(fields.size());
     for (const std::string& field : fields) {
-        values.push_back(containsNoCase(field, "[n]") ? joinedListField(document, itemPath, field, pacer)
+        values.push_back(containsNoCase(field, "[n]") ? joinedListField(document, itemPath, field)
                                                       : itemText(document, itemPath + field));
     }
     return values;
@@ -68,15 +64,14 @@ std::string refusalOfPage(const std::string& page) {
     return refusalOf(document);
 }
 
-void report(FetchProblem* problem, FetchProblem::Cause cause, std::string message) {
+void report(Status* problem, Status::Code code, std::string message) {
     if (problem == nullptr || message.empty()) return;
-    problem->cause = cause;
-    problem->message = std::move(message);
+    *problem = Status(code, std::move(message));
 }
 
-// Reads the kind's list of a parsed answer; both lists are emptied first.
+// Reads the kind's list of a parsed answer; both lists are emptied first. A stop keeps the items read so far.
 int readItems(int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
-              std::vector<ProgrammeItem>& programmes, WorkPacer* pacer) {
+              std::vector<ProgrammeItem>& programmes, const StopFlag* stop = nullptr) {
     tracks.clear();
     programmes.clear();
     const ServiceCatalogue& catalogue = serviceCatalogue();
@@ -84,10 +79,9 @@ int readItems(int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
     const int n = listCount(document, listPath, kind);
     const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
     const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
-    for (int i = 1; i <= n; ++i) {
-        if (pacer != nullptr) pacer->step();
+    for (int i = 1; i <= n && (stop == nullptr || !stop->load()); ++i) {
         const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
-        std::vector<std::string> values = readFields(document, itemPath, fields, pacer);
+        std::vector<std::string> values = readFields(document, itemPath, fields);
         if (programmeRecords) {
             programmes.push_back(ProgrammeItem::fromFields(std::move(values)));
         } else {
@@ -100,26 +94,25 @@ int readItems(int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
 }  // namespace
 
 int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
-               HttpTransport& http, int maxCount, FetchProblem* problem, WorkPacer* pacer) {
+               HttpTransport& http, int maxCount, Status* problem, const StopFlag* stop) {
     const ServiceCatalogue& catalogue = serviceCatalogue();
     if (kind < 0 || kind >= catalogue.entryCount()) return kFetchBadKind;
     if (kind != catalogue.searchKind() && integerValue64(text) <= 0) return kFetchBadId;
     if (kind == catalogue.searchKind() && removeBlanks(text).empty()) return kFetchBlankSearch;
     text = replaceAllNoCase(text, kSearchMarker, "");
-    TransferStatus status;
-    std::string answer = http.fetchTextWithStatus(requestAddress(text, kind, maxCount), status);
-    if (!status.ok()) report(problem, FetchProblem::Cause::Transfer, status.message);
+    Status status;
+    std::string answer = http.fetchText(requestAddress(text, kind, maxCount), status);
+    if (!status.ok()) report(problem, status.code(), status.message());
     if (isKind(kind, LinkKind::Artist)) {
         const std::string page = std::move(answer);
         answer = textBetween(urlDecodeUtf8(page), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
-        if (answer.empty()) report(problem, FetchProblem::Cause::Refusal, refusalOfPage(page));
+        if (answer.empty()) report(problem, Status::Code::Refused, refusalOfPage(page));
     }
     JsonDocument document;
-    document.setPacer(pacer);
     // The answer's memory goes back as soon as it is loaded: a large list then never needs it twice.
     document.parseAndRelease(answer, false);
-    const int count = readItems(kind, document, tracks, programmes, pacer);
-    report(problem, FetchProblem::Cause::Refusal, refusalOf(document));
+    const int count = readItems(kind, document, tracks, programmes, stop);
+    report(problem, Status::Code::Refused, refusalOf(document));
     return count;
 }
 
@@ -131,10 +124,9 @@ std::string refusalOf(JsonDocument& document) {
 }
 
 int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
-                 std::vector<ProgrammeItem>& programmes, WorkPacer* pacer) {
-    document.setPacer(pacer);
+                 std::vector<ProgrammeItem>& programmes) {
     document.parse(answer, false);
-    return readItems(kind, document, tracks, programmes, pacer);
+    return readItems(kind, document, tracks, programmes);
 }
 
 int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const std::vector<ProgrammeItem>& programmes,

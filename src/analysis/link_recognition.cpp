@@ -41,13 +41,13 @@ int kindByForm(const std::string& input) {
 }
 
 int kindByProbe(const std::string& input, const AnalysisOptions& options, HttpTransport& http,
-                TransferStatus& failure) {
+                Status& failure) {
     const ServiceCatalogue& catalogue = serviceCatalogue();
     for (int k = 0; k < catalogue.searchKind(); ++k) {
         std::string address = replaceAllNoCase(catalogue.entry(k).templateText, "{id}", input);
         address = replaceAllNoCase(address, "{n}", std::to_string(options.maxCount));
-        TransferStatus status;
-        if (http.fetchTextWithStatus(address, status).size() > kProbeThreshold) return catalogue.entry(k).index;
+        Status status;
+        if (http.fetchText(address, status).size() > kProbeThreshold) return catalogue.entry(k).index;
         if (!status.ok()) failure = std::move(status);
     }
     return -1;

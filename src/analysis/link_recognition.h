@@ -12,7 +12,7 @@ namespace velomir {
 struct Recognition {
     int kind = kUnrecognised;     // a catalogue index (LinkKind), or kUnrecognised
     std::string text;             // what was recognised: the input, or the address its short link led to
-    TransferStatus probeFailure;  // why the probes of a bare number failed, when they did and found nothing
+    Status probeFailure;          // why the probes of a bare number failed, when they did and found nothing
 };
 
 // Recognises the input: keywords, then the forms they miss (chart, old programme address, short link), then

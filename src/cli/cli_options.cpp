@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "analysis/curl_transport.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -28,12 +29,6 @@ bool parseCount(const std::string& text, int& value) {
     return ec == std::errc() && ptr == end && value >= 1;
 }
 
-bool validServiceAddress(const std::string& address) {
-    const std::size_t colon = address.rfind(':');
-    int port = 0;
-    return colon != std::string::npos && colon > 0 && parseCount(address.substr(colon + 1), port) && port <= 65535;
-}
-
 // Handles one option that takes a value; returns an error text or "".
 std::string takeValue(const std::string& name, const std::string& value, CliOptions& options) {
     if (name == "--max") {
@@ -44,7 +39,7 @@ std::string takeValue(const std::string& name, const std::string& value, CliOpti
         return parseFormat(value, options.format) ? "" : "--format takes table, tsv, json or m3u";
     }
     options.serviceAddress = value;
-    return validServiceAddress(value) ? "" : "--service-address takes HOST:PORT";
+    return isServiceAddress(value) ? "" : "--service-address takes HOST:PORT";
 }
 
 }  // namespace

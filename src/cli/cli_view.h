@@ -1,33 +1,11 @@
-// The driver's view for the command line: a link box, a mode flag and a grid kept in memory.
+// The driver's view for the command line: a link box and a mode flag kept in memory.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "analysis/analysis_view.h"
 
 namespace velomir {
-
-class TextGrid : public GridControl {
-public:
-    void setRowCount(int rows) override;
-    void setColumnCount(int columns) override;
-    void setColumnWidth(int, int) override {}
-    void appendColumn(const std::string& title) override;
-    void appendRow(const std::string& title) override;
-    void setCellText(int row, int column, const std::string& text) override;
-    void setAlignment(int, int, int, int, CellAlignment) override {}
-    void setColour(int, int, int, int, std::uint32_t) override {}
-    int rowCount() const override { return static_cast<int>(cells_.size()); }
-    int columnCount() const override { return columns_; }
-
-    // The text of a cell; empty outside the grid.
-    std::string cell(int row, int column) const;
-
-private:
-    std::vector<std::vector<std::string>> cells_{1, std::vector<std::string>(1)};
-    int columns_ = 1;
-};
 
 class CliView : public AnalysisView {
 public:
@@ -38,13 +16,11 @@ public:
     void switchMode(bool searchMode) override { searchMode_ = searchMode; }
     void resetDetailPane() override {}
     void collapseSettingsBar() override {}
-    GridControl& grid() override { return grid_; }
-    const TextGrid& textGrid() const { return grid_; }
+    void listPublished() override {}
 
 private:
     std::string text_;
     bool searchMode_;
-    TextGrid grid_;
 };
 
 }  // namespace velomir

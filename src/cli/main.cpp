@@ -1,9 +1,11 @@
 // velomir-cli: runs the analysis driver on the given text and prints the rows.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 
 #include "analysis/analysis_driver.h"
+#include "analysis/analysis_view.h"
 #include "analysis/audio_address.h"
 #include "analysis/curl_transport.h"
 #include "cli/cli_options.h"
@@ -19,26 +21,21 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-// Shows the stage of the run on one terminal line while a request waits.
-velomir::EventPump progressPump(const velomir::AnalysisDriver* const* driver, bool terminal) {
-    if (!terminal) return {};
-    return [driver, shown = -2]() mutable {
-        const int step = *driver ? (*driver)->state().progressStep : -1;
-        if (step == shown) return;
-        shown = step;
-        std::cerr << "\r\033[K" << velomir::progressText(step) << std::flush;
-    };
-}
+// Shows the stage of the run on one terminal line.
+class TerminalStages : public velomir::RunObserver {
+public:
+    void stageReached(int step) override { std::cerr << "\r\033[K" << velomir::progressText(step) << std::flush; }
+};
 
 // Says on stderr what the rows cannot: why there are none. The exit status of the run.
 int reportOutcome(const velomir::RunState& state, const std::string& text) {
-    const velomir::FetchProblem& problem = state.problem;
-    if (problem.cause == velomir::FetchProblem::Cause::Transfer) {
-        std::cerr << kProgram << ": request failed: " << problem.message << "\n";
+    const velomir::Status& problem = state.problem;
+    if (problem.code() == velomir::Status::Code::Refused) {
+        std::cerr << kProgram << ": the service refused the request: " << problem.message() << "\n";
         return 1;
     }
-    if (problem.cause == velomir::FetchProblem::Cause::Refusal) {
-        std::cerr << kProgram << ": the service refused the request: " << problem.message << "\n";
+    if (!problem.ok()) {
+        std::cerr << kProgram << ": request failed: " << problem.message() << "\n";
         return 1;
     }
     if (state.currentKind < 0) {
@@ -62,17 +59,23 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const bool terminalErr = isatty(STDERR_FILENO) != 0;
-    const velomir::AnalysisDriver* driverForPump = nullptr;
     velomir::HttpSettings settings;
-    settings.pump = progressPump(&driverForPump, terminalErr);
     settings.serviceAddress = options.serviceAddress;
+    if (settings.serviceAddress.empty()) {
+        const char* fromEnvironment = std::getenv("VELOMIR_SERVICE_ADDRESS");
+        settings.serviceAddress = fromEnvironment != nullptr ? fromEnvironment : "";
+        // A mistyped stand-in address must not quietly become a connection to the real service.
+        if (!settings.serviceAddress.empty() && !velomir::isServiceAddress(settings.serviceAddress)) {
+            return usageError("VELOMIR_SERVICE_ADDRESS must be HOST:PORT");
+        }
+    }
     velomir::CurlTransport http(settings);
 
+    const bool terminalErr = isatty(STDERR_FILENO) != 0;
+    TerminalStages stages;
     velomir::CliView view(options.text, options.searchMode);
     velomir::AnalysisDriver driver(view, http, options.analysis);
-    driverForPump = &driver;
-    driver.runAnalysis();
+    driver.runAnalysis(terminalErr ? &stages : nullptr);
 
     auto& rows = driver.state().resultRows;
     const velomir::OutputFormat format = options.formatGiven     ? options.format

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdint>
-#include <memory>
+#include <optional>
+#include <vector>
 
 #include "analysis/link_kind.h"
 #include "fake_transport.h"
@@ -28,6 +27,8 @@ std::string playlistOf(int n) {
 }
 
 struct DriverFixture : ::testing::Test {
+    DriverFixture() { view.state = &driver.state(); }
+
     FakeTransport http;
     RecordingView view;
     AnalysisOptions options;
@@ -37,7 +38,7 @@ struct DriverFixture : ::testing::Test {
 TEST_F(DriverFixture, PlaylistFillsTitledNumberedGrid) {
     http.answer("playlist/detail?id=2330887406", playlistOf(3));
     view.link = kLink;
-    EXPECT_TRUE(driver.startRun());
+    driver.runAnalysis();
     EXPECT_EQ(view.link, std::string("[歌单]") + kLink);
     EXPECT_EQ(view.cell(0, 0), "{3}");
     EXPECT_EQ(view.cell(0, 1), "[歌单]名称");
@@ -46,10 +47,8 @@ TEST_F(DriverFixture, PlaylistFillsTitledNumberedGrid) {
     for (int r = 1; r <= 3; ++r) EXPECT_EQ(view.cell(r, 0), std::to_string(r));
     EXPECT_EQ(view.cell(3, 1), "T3");
     EXPECT_EQ(view.cell(3, 2), "A");
-    EXPECT_EQ(view.widths[0], 40);
-    EXPECT_EQ(view.widths[1], 160);
-    EXPECT_EQ(view.colour, 0x808080u);
     EXPECT_EQ(view.resets, 1);
+    EXPECT_EQ(view.published, 1);
     EXPECT_EQ(view.collapses, 1);
     EXPECT_EQ(driver.state().progressStep, -1);
     EXPECT_FALSE(view.search);
@@ -118,39 +117,43 @@ TEST(StripKindLabels, RemovesOnlyLeadingLabels) {
     EXPECT_EQ(stripKindLabels(""), "");
 }
 
-// A clock that moves a millisecond every time it is read, so pacing does not depend on the machine's speed.
-WorkPacer::Reader steppingClock() {
-    return [ms = std::make_shared<std::int64_t>(0)] {
-        return WorkPacer::Clock::time_point(std::chrono::milliseconds(++*ms));
-    };
-}
-
-// A long answer lets the window's events through while it is parsed and extracted, and whatever runs meanwhile
-// still sees the previous list and grid whole, with the kind they belong to.
-TEST_F(DriverFixture, LongAnswerLetsEventsThroughWhileThePreviousListStaysWhole) {
+// The window's road: the run begins and ends on the window's thread and works elsewhere in between. Until the
+// new list is published in one step, the previous one stays whole, and no second run begins.
+TEST_F(DriverFixture, SplitRunKeepsThePreviousListWholeUntilItIsPublished) {
     http.answer("playlist/detail?id=2330887406", playlistOf(3));
     view.link = kLink;
-    ASSERT_TRUE(driver.startRun());
+    driver.runAnalysis();
     http.answer("playlist/detail?id=77", playlistOf(3000));
-    driver.setClock(steppingClock());
-    int pumps = 0;
-    int seenOther = 0;
-    view.onEvents = [&] {
-        ++pumps;
-        const RunState& state = driver.state();
-        const bool previous = state.resultRows.size() == 3 && state.trackItems.size() == 3 &&
-                              isKind(state.currentKind, LinkKind::Playlist) && view.cell(0, 0) == "{3}" &&
-                              view.cell(3, 1) == "T3" && view.rows == 4;
-        if (!previous || state.progressStep != 3) ++seenOther;
-        // A second run asked for meanwhile does not start.
-        EXPECT_FALSE(driver.startRun());
-    };
     view.link = "http://music.163.com/#/playlist?id=77";
-    ASSERT_TRUE(driver.startRun());
-    EXPECT_GT(pumps, 20);
-    EXPECT_EQ(seenOther, 0);
-    EXPECT_EQ(driver.state().resultRows.size(), 3000u);
+    std::optional<RunInput> input = driver.beginRun();
+    ASSERT_TRUE(input);
+    EXPECT_EQ(driver.state().progressStep, 0);
+    EXPECT_FALSE(driver.beginRun()) << "a second run asked for meanwhile does not start";
+    struct Steps : RunObserver {
+        std::vector<int> seen;
+        void stageReached(int step) override { seen.push_back(step); }
+    } steps;
+    RunResult result = performRun(*input, http, &steps);
+    EXPECT_EQ(steps.seen, (std::vector<int>{1, 2, 3}));
+    const RunState& state = driver.state();
+    EXPECT_EQ(state.resultRows.size(), 3u);
+    EXPECT_EQ(view.cell(0, 0), "{3}");
+    EXPECT_EQ(view.published, 1);
+    driver.finishRun(std::move(result));
+    EXPECT_EQ(state.resultRows.size(), 3000u);
     EXPECT_EQ(view.cell(0, 0), "{3000}");
+    EXPECT_EQ(state.progressStep, -1);
+    EXPECT_EQ(view.link, "[歌单]http://music.163.com/#/playlist?id=77");
+}
+
+// A set stop flag ends a run before its list request and keeps the run's kind.
+TEST_F(DriverFixture, StoppedRunAsksNothingAfterRecognition) {
+    http.answer("playlist/detail", playlistOf(5));
+    const StopFlag stop{true};
+    const RunResult result = performRun({kLink, false, options}, http, nullptr, &stop);
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_TRUE(result.rows.empty());
+    EXPECT_TRUE(isKind(result.kind, LinkKind::Playlist));
 }
 
 }  // namespace

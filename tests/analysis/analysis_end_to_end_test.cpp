@@ -98,7 +98,7 @@ TEST_F(EndToEnd, ProgrammeGivesOneRowWithProgrammeTitles) {
 }
 
 TEST_F(EndToEnd, FaultsEndInNeutralResultsAndNameTheirCause) {
-    using Cause = FetchProblem::Cause;
+    using testing::Cause;
     const std::pair<const char*, Cause> faults[] = {{"9000001", Cause::Transfer}, {"9000002", Cause::Transfer},
                                                     {"9000003", Cause::Transfer}, {"9000004", Cause::Transfer},
                                                     {"9000005", Cause::Transfer}, {"9000006", Cause::None},
@@ -111,11 +111,11 @@ TEST_F(EndToEnd, FaultsEndInNeutralResultsAndNameTheirCause) {
         EXPECT_EQ(state.progressStep, -1) << id;
         EXPECT_EQ(view_.cell(0, 0), "{" + std::to_string(state.resultRows.size()) + "}") << id;
         // The window stays silent; the command line names the cause.
-        EXPECT_EQ(state.problem.cause, cause) << id << ": " << state.problem.message;
-        EXPECT_EQ(state.problem.message.empty(), cause == Cause::None) << id;
+        EXPECT_EQ(testing::causeOf(state.problem), cause) << id << ": " << state.problem.message();
+        EXPECT_EQ(state.problem.message().empty(), cause == Cause::None) << id;
     }
-    EXPECT_EQ(driver_->state().problem.message, "code -460: Cheating");
-    EXPECT_EQ(run("http://music.163.com/#/playlist?id=42").problem.message, "code 404: 该资源不存在。");
+    EXPECT_EQ(driver_->state().problem.message(), "code -460: Cheating");
+    EXPECT_EQ(run("http://music.163.com/#/playlist?id=42").problem.message(), "code 404: 该资源不存在。");
 }
 
 int requestsTo(const std::vector<std::string>& log, const std::string& host) {

@@ -70,7 +70,8 @@ TEST(ResolveAudioAddress, SongDetailFirstThenTheOuterAddress) {
 // Song detail answers ten songs in reverse order and leaves the rest out: rows are matched by ID.
 class ReversingSongDetail : public FakeTransport {
 public:
-    std::string fetchText(const std::string& address) override {
+    HttpReply get(const HttpRequest& request) override {
+        const std::string& address = request.address;
         requests.push_back(address);
         const std::size_t open = address.find("ids=[");
         std::vector<std::string> ids;
@@ -90,7 +91,7 @@ public:
             songs += std::string(songs.empty() ? "" : ",") + R"({"id":)" + *it + R"(,"mp3Url":"http://m/)" + *it +
                      R"(.mp3"})";
         }
-        return R"({"songs":[)" + songs + R"(],"code":200})";
+        return {{}, 200, R"({"songs":[)" + songs + R"(],"code":200})", {}};
     }
 };
 

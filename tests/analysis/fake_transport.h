@@ -15,21 +15,20 @@ public:
     // Answers every address that contains `fragment` (first added wins) with `answer`.
     void answer(const std::string& fragment, const std::string& body) { answers_.emplace_back(fragment, body); }
 
-    std::string fetchText(const std::string& address) override {
-        requests.push_back(address);
-        for (const auto& [fragment, body] : answers_) {
-            if (address.find(fragment) != std::string::npos) return body;
-        }
-        return {};
-    }
-    std::string fetchBytes(const std::string& address) override { return fetchText(address); }
-
-    // Answers `address` exactly with a redirect to `target`; every other address redirects nowhere.
+    // Answers `address` exactly with a redirect to `target` when redirects are not followed.
     void redirect(const std::string& address, const std::string& target) { redirects_[address] = target; }
-    std::string redirectTarget(const std::string& address) override {
-        requests.push_back(address);
-        const auto found = redirects_.find(address);
-        return found == redirects_.end() ? std::string() : found->second;
+
+    HttpReply get(const HttpRequest& request) override {
+        requests.push_back(request.address);
+        if (!request.followRedirects) {
+            const auto found = redirects_.find(request.address);
+            if (found != redirects_.end()) return {{}, 302, {}, found->second};
+            return {{}, 200, {}, {}};
+        }
+        for (const auto& [fragment, body] : answers_) {
+            if (request.address.find(fragment) != std::string::npos) return {{}, 200, body, {}};
+        }
+        return {{}, 404, {}, {}};
     }
 
     std::vector<std::string> requests;

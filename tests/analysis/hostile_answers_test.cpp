@@ -67,7 +67,7 @@ TEST_F(HostileAnswers, RedirectsAwayFromTheWebAreNotFollowed) {
     for (const std::int64_t id : {kFileRedirectPlaylist, kFtpRedirectPlaylist}) {
         const RunState& state = runPlaylist(id);
         EXPECT_TRUE(state.resultRows.empty()) << id;
-        EXPECT_EQ(state.problem.cause, FetchProblem::Cause::Transfer) << id;
+        EXPECT_EQ(testing::causeOf(state.problem), testing::Cause::Transfer) << id;
     }
 }
 

@@ -11,7 +11,6 @@
 #include "analysis/link_kind.h"
 #include "fake_transport.h"
 #include "json/json_document.h"
-#include "text/work_pacer.h"
 
 namespace velomir {
 namespace {
@@ -90,24 +89,6 @@ TEST(ExtractItems, BrokenAnswersGiveNoItems) {
         EXPECT_EQ(extractItems(answer, kindIndex(Playlist), document, tracks, programmes), 0) << answer;
         EXPECT_TRUE(tracks.empty());
     }
-}
-
-// Both the parse and the reading of the items step the pacer: a long answer never holds the window's events.
-TEST(ExtractItems, LongAnswerPacesParseAndExtraction) {
-    std::string tracks;
-    for (int i = 1; i <= 2000; ++i) tracks += (i > 1 ? "," : "") + std::string(R"({"name":"T","id":1})");
-    const std::string answer = R"({"result":{"tracks":[)" + tracks + "]}}";
-    std::vector<TrackItem> items;
-    std::vector<ProgrammeItem> programmes;
-    int duringParse = 0;
-    int duringExtraction = 0;
-    auto ms = std::make_shared<std::int64_t>(0);
-    WorkPacer pacer([&] { ++(items.empty() ? duringParse : duringExtraction); }, std::chrono::milliseconds(1),
-                    [ms] { return WorkPacer::Clock::time_point(std::chrono::milliseconds(++*ms)); });
-    JsonDocument document;
-    EXPECT_EQ(extractItems(answer, kindIndex(Playlist), document, items, programmes, &pacer), 2000);
-    EXPECT_GT(duringParse, 0);
-    EXPECT_GT(duringExtraction, 0);
 }
 
 TEST(FetchItems, AddressesAndEarlyStops) {
@@ -192,26 +173,6 @@ TEST(ResolveAudioAddress, FetchesOnceAndOnlyForEmptyTrackAddresses) {
     resolveAudioAddress(3, rows, http, 100);
     EXPECT_EQ(http.requests.size(), 1u);
     EXPECT_EQ(rows[1].audioAddress, "");
-}
-
-TEST(ResolveAudioAddress, RowsReplacedDuringTheWaitAreLeftAlone) {
-    // The wait pumps events, so a new run can replace the rows before the answer comes.
-    struct ReplacingTransport : FakeTransport {
-        std::vector<ResultRow>* rows = nullptr;
-        std::string fetchText(const std::string& address) override {
-            rows->assign(1, ResultRow{});
-            rows->front().trackId = "999";
-            rows->shrink_to_fit();
-            return FakeTransport::fetchText(address);
-        }
-    } http;
-    http.answer("ids=[102]", R"({"songs":[{"id":102,"mp3Url":"http://m/102.mp3"}],"code":200})");
-    std::vector<ResultRow> rows(3);
-    rows[1].trackId = "102";
-    http.rows = &rows;
-    resolveAudioAddress(2, rows, http, 100);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].audioAddress, "");
 }
 
 TEST(DecodeJsonEscapes, UnicodeSurrogatesAndSimpleEscapes) {

@@ -14,6 +14,13 @@
 
 namespace velomir::testing {
 
+// What the command line tells apart: no problem, a failed transfer, or the service's refusal.
+enum class Cause { None, Transfer, Refusal };
+inline Cause causeOf(const Status& status) {
+    if (status.ok()) return Cause::None;
+    return status.code() == Status::Code::Refused ? Cause::Refusal : Cause::Transfer;
+}
+
 class StubDriverFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -25,6 +32,7 @@ protected:
         settings.timeout = std::chrono::seconds(2);
         http_ = std::make_unique<CurlTransport>(settings);
         driver_ = std::make_unique<AnalysisDriver>(view_, *http_, options_);
+        view_.state = &driver_->state();
     }
     void TearDown() override { stub_.stop(); }
 

@@ -31,11 +31,11 @@ protected:
     }
 
     // The service's own address, sent to the stand-in.
-    std::string fetch(const std::string& trusted, TransferStatus& status) {
+    std::string fetch(const std::string& trusted, Status& status) {
         HttpSettings settings;
         settings.serviceAddress = "127.0.0.1:" + std::to_string(port_);
         settings.trustedCertificates = trusted;
-        return CurlTransport(settings).fetchTextWithStatus("https://music.163.com/api/playlist/detail?id=1", status);
+        return CurlTransport(settings).fetchText("https://music.163.com/api/playlist/detail?id=1", status);
     }
 
     httplib::SSLServer server_;
@@ -45,19 +45,19 @@ protected:
 
 TEST_F(TlsTest, SelfSignedCertificateIsRefused) {
     ASSERT_GT(port_, 0);
-    TransferStatus status;
+    Status status;
     EXPECT_EQ(fetch("", status), "");
     EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.message, "");
+    EXPECT_NE(status.message(), "");
 
 }
 
 TEST_F(TlsTest, TrustedCertificateReachesTheStandIn) {
     ASSERT_GT(port_, 0);
-    TransferStatus status;
+    Status status;
     EXPECT_EQ(fetch(kTlsData + "stand_in_cert.pem", status),
               R"({"result":{"tracks":[{"name":"Secure","id":7}]},"code":200})");
-    EXPECT_TRUE(status.ok()) << status.message;
+    EXPECT_TRUE(status.ok()) << status.message();
 }
 
 }  // namespace

@@ -25,12 +25,13 @@ std::string readAll(FILE* file) {
     return text;
 }
 
-Outcome runCli(const std::string& arguments) {
+// `environment`: assignments put before the command, such as "NAME=value ".
+Outcome runCli(const std::string& arguments, const std::string& environment = "") {
     Outcome outcome;
     FILE* errors = std::tmpfile();
     if (!errors) return outcome;
     const std::string command =
-        std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" + std::to_string(fileno(errors));
+        environment + std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" + std::to_string(fileno(errors));
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe) {
         outcome.out = readAll(pipe);
@@ -154,6 +155,22 @@ TEST_F(CliEndToEnd, NoRowsIsStillASuccessAndBadUsageIsTwo) {
     EXPECT_EQ(runCli("--max 0 x").status, 2);
     EXPECT_EQ(runCli("").status, 2);
     EXPECT_EQ(runCli("--help").status, 0);
+}
+
+// The stand-in's address may come from the environment; a malformed one is wrong usage, never a silent
+// connection to the real service.
+TEST_F(CliEndToEnd, ServiceAddressFromTheEnvironmentIsCheckedFirst) {
+    const std::string standIn = address_.substr(address_.find(' ') + 1, address_.size() - address_.find(' ') - 2);
+    for (const char* malformed : {"music.163.com", "127.0.0.1:0", "127.0.0.1:99999", "host:80x", ":80"}) {
+        const Outcome refused = runCli("x", std::string("VELOMIR_SERVICE_ADDRESS='") + malformed + "' ");
+        EXPECT_EQ(refused.status, 2) << malformed;
+        EXPECT_NE(refused.err.find("VELOMIR_SERVICE_ADDRESS must be HOST:PORT"), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.out, "") << malformed;
+    }
+    const Outcome listed = runCli("--format tsv " + std::string(kPlaylist), "VELOMIR_SERVICE_ADDRESS=" + standIn + " ");
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(countOf(listed.out, "\n"), 27);
+    EXPECT_EQ(runCli("--service-address music.163.com x").status, 2);
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // what goes through.
 #pragma once
 
+#include <QCoreApplication>
+#include <QThread>
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,47 +40,69 @@ public:
     std::vector<std::string> opened;
 };
 
-// Passes every request on to `inner` and records it. The hooks run inside the request, where a click arriving
-// through the event pump would run.
+// Runs `hook` on the windows' thread and waits for it: a hook stands for what the user does while a worker's
+// request waits.
+inline void onWindowThread(const std::function<void()>& hook) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() == app->thread()) {
+        hook();
+        return;
+    }
+    QMetaObject::invokeMethod(app, hook, Qt::BlockingQueuedConnection);
+}
+
+// Passes every request on to `inner` and records it. The hooks run on the windows' thread while the request
+// waits on its worker.
 class ProbeTransport : public HttpTransport {
 public:
     explicit ProbeTransport(HttpTransport& inner) : inner_(inner) {}
 
-    std::string fetchText(const std::string& address) override {
-        std::string body = pass(address, true);
-        return rewriteText ? rewriteText(address, std::move(body)) : body;
-    }
-    std::string fetchBytes(const std::string& address) override { return pass(address, false); }
-    std::string redirectTarget(const std::string& address) override {
-        requests.push_back(address);
-        return inner_.redirectTarget(address);
+    HttpReply get(const HttpRequest& request) override {
+        record(request.address);
+        if (request.followRedirects) {
+            if (beforeAnswer) onWindowThread([&] { beforeAnswer(request.address); });
+            std::function<void()> hook;
+            {
+                std::lock_guard lock(mutex_);
+                hook = std::exchange(whileWaiting, nullptr);
+            }
+            if (hook) onWindowThread(hook);
+        }
+        HttpReply reply;
+        if (request.followRedirects && refuse && refuse(request.address)) {
+            reply.status = Status(Status::Code::Failed, "refused by the test");
+        } else {
+            reply = inner_.get(request);
+        }
+        if (rewriteText && request.body == HttpRequest::Body::Text && reply.status.ok()) {
+            reply.body = rewriteText(request.address, std::move(reply.body));
+        }
+        if (request.followRedirects) ++finished;
+        return reply;
     }
 
     int countRequests(const std::string& part) const {
+        std::lock_guard lock(mutex_);
         int count = 0;
         for (const std::string& address : requests) count += address.find(part) != std::string::npos ? 1 : 0;
         return count;
     }
 
     std::vector<std::string> requests;
-    int finished = 0;                                                         // requests answered so far
-    std::function<bool(const std::string&)> refuse;                           // true: answer ""
+    std::atomic<int> finished = 0;                                            // requests answered so far
+    std::function<bool(const std::string&)> refuse;                           // true: the request fails
     std::function<void(const std::string&)> beforeAnswer;                     // every request, before it is answered
     std::function<void()> whileWaiting;                                       // once, inside the next request
     std::function<std::string(const std::string&, std::string)> rewriteText;  // address, body
 
 private:
-    std::string pass(const std::string& address, bool text) {
+    void record(const std::string& address) {
+        std::lock_guard lock(mutex_);
         requests.push_back(address);
-        if (beforeAnswer) beforeAnswer(address);
-        if (auto hook = std::exchange(whileWaiting, nullptr)) hook();
-        std::string body;
-        if (!refuse || !refuse(address)) body = text ? inner_.fetchText(address) : inner_.fetchBytes(address);
-        ++finished;
-        return body;
     }
 
     HttpTransport& inner_;
+    mutable std::mutex mutex_;
 };
 
 }  // namespace velomir::testing

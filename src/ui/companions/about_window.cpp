@@ -36,7 +36,7 @@ AboutWindow::AboutWindow(UiServices& services, MediaBackendFactory makeBackend,
     : QWidget(owner, Qt::Window),
       services_(services),
       analyseLink_(std::move(analyseLink)),
-      player_(new WidgetPlayer(services.http, makeBackend(), this)) {
+      player_(new WidgetPlayer(services.http, services.work, makeBackend(), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(clientSize(kDesignedSize));
     move(kDesignedPosition);

@@ -4,11 +4,10 @@
 #include "analysis/http_transport.h"
 #include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 
 namespace velomir {
-
-namespace {}  // namespace
 
 PreviewController::PreviewController(UiServices& services, MediaBackendFactory makeBackend, QWidget* owner)
     : services_(services), makeBackend_(std::move(makeBackend)), owner_(owner) {}
@@ -24,7 +23,6 @@ void PreviewController::showPreview(const RunState& state) {
     fieldSet_ = state.currentFieldSet;
     if (!isPreviewOpen()) {
         window_ = new PreviewWindow(services_, makeBackend_(), state_, owner_);
-        // Shown before the refresh waits for the cover, so a row change meanwhile finds the window open.
         window_->show();
     }
     refreshPreview();
@@ -45,10 +43,14 @@ void PreviewController::fetchCover(std::uint64_t refresh) {
         window_->showCover({});
         return;
     }
-    // The transport runs the event loop while it waits: a newer refresh, or closing, may overtake this one.
-    const std::string bytes = services_.http.fetchBytes(thumbnailAddress(state_.previewCover));
-    if (refresh != refresh_ || !isPreviewOpen()) return;
-    window_->showCover(bytes);
+    HttpTransport& http = services_.http;
+    services_.work.run<std::string>(
+        window_, [&http, address = thumbnailAddress(state_.previewCover)] { return http.fetchBytes(address); },
+        [this, refresh](std::string bytes) {
+            // A newer refresh, or closing, may have overtaken this one while the picture was fetched.
+            if (refresh != refresh_ || !isPreviewOpen()) return;
+            window_->showCover(bytes);
+        });
 }
 
 }  // namespace velomir

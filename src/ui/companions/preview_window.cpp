@@ -27,7 +27,7 @@ PreviewWindow::PreviewWindow(UiServices& services, std::unique_ptr<MediaBackend>
     : QWidget(owner, Qt::Window),
       services_(services),
       state_(state),
-      player_(new WidgetPlayer(services.http, std::move(backend), this)) {
+      player_(new WidgetPlayer(services.http, services.work, std::move(backend), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(clientSize(kDesignedSize));
     move(kDesignedPosition);

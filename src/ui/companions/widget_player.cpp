@@ -1,15 +1,16 @@
 #include "ui/companions/widget_player.h"
 
-#include <QPointer>
 #include <QTimer>
 
 #include "ui/companions/widget_address.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 
 namespace velomir {
 
-WidgetPlayer::WidgetPlayer(HttpTransport& http, std::unique_ptr<MediaBackend> backend, QObject* parent)
-    : QObject(parent), http_(http), backend_(std::move(backend)) {}
+WidgetPlayer::WidgetPlayer(HttpTransport& http, BackgroundWork& work, std::unique_ptr<MediaBackend> backend,
+                           QObject* parent)
+    : QObject(parent), http_(http), work_(work), backend_(std::move(backend)) {}
 
 WidgetPlayer::~WidgetPlayer() {
     if (backend_) backend_->stop();
@@ -31,11 +32,14 @@ void WidgetPlayer::load(std::uint64_t navigation, const std::string& address) {
     }
     const std::optional<WidgetRequest> request = parseWidgetAddress(address);
     if (!request || !backend_) return;
-    QPointer<WidgetPlayer> self(this);
-    // The transport runs the event loop while it waits: this player may be renavigated or even destroyed.
-    const std::string audio = resolveWidgetAudio(*request, http_);
-    if (!self || navigation != navigation_ || !isWebAddress(audio)) return;
-    backend_->play(audio, [this, navigation, address] { complete(navigation, address); });
+    HttpTransport& http = http_;
+    work_.run<std::string>(
+        this, [request = *request, &http] { return resolveWidgetAudio(request, http); },
+        [this, navigation, address](std::string audio) {
+            // A newer navigation overtook this one while the service was asked.
+            if (navigation != navigation_ || !isWebAddress(audio)) return;
+            backend_->play(audio, [this, navigation, address] { complete(navigation, address); });
+        });
 }
 
 void WidgetPlayer::complete(std::uint64_t navigation, const std::string& address) {

@@ -11,6 +11,7 @@
 
 namespace velomir {
 
+class BackgroundWork;
 class HttpTransport;
 
 class MediaBackend {
@@ -35,7 +36,9 @@ class WidgetPlayer : public QObject {
     Q_OBJECT
 
 public:
-    WidgetPlayer(HttpTransport& http, std::unique_ptr<MediaBackend> backend, QObject* parent = nullptr);
+    // The item's address is resolved through `http` on one of `work`'s workers.
+    WidgetPlayer(HttpTransport& http, BackgroundWork& work, std::unique_ptr<MediaBackend> backend,
+                 QObject* parent = nullptr);
     ~WidgetPlayer() override;
 
     // Leaves the current item at once and loads `address` from the event loop: "about:blank" completes silent;
@@ -54,6 +57,7 @@ private:
     void complete(std::uint64_t navigation, const std::string& address);
 
     HttpTransport& http_;
+    BackgroundWork& work_;
     std::unique_ptr<MediaBackend> backend_;
     std::string currentAddress_ = kBlankPage;
     std::uint64_t navigation_ = 0;

@@ -5,6 +5,7 @@
 
 namespace velomir {
 
+class BackgroundWork;
 class HttpTransport;
 
 class Clipboard {
@@ -29,9 +30,10 @@ bool copyText(Clipboard& clipboard, const std::string& text);
 // Opens a web address; anything else is refused silently.
 void openWebAddress(DesktopOpener& opener, const std::string& address);
 
-// What the windows use of the outside world.
+// What the windows use of the outside world. Requests go through `http` on `work`'s workers only.
 struct UiServices {
     HttpTransport& http;
+    BackgroundWork& work;
     Clipboard& clipboard;
     DesktopOpener& opener;
 };

@@ -6,6 +6,7 @@
 #include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/detail_pane.h"
 
@@ -42,22 +43,26 @@ void DetailPane::bindClicks() {
 void DetailPane::copyAudioAddress() {
     const int row = state_.currentRow;
     if (!validRow(row)) return;
-    copyLoadedText([this, row] {
-        // Resolve on a copy of the row: a run started while the answer is awaited replaces the list.
-        const unsigned generation = listGeneration_;
-        std::vector<ResultRow> single{state_.resultRows[static_cast<std::size_t>(row) - 1]};
-        resolveAudioAddress(1, single, services_.http, options_.maxCount);
-        if (generation == listGeneration_ && validRow(row)) {
-            state_.resultRows[static_cast<std::size_t>(row) - 1].audioAddress = single.front().audioAddress;
-        }
-        return single.front().audioAddress;
-    });
+    showLoadingHint();
+    HttpTransport& http = services_.http;
+    const unsigned list = state_.runNumber;
+    services_.work.run<std::string>(
+        this,
+        [&http, single = std::vector<ResultRow>{state_.resultRows[static_cast<std::size_t>(row) - 1]},
+         maxCount = options_.maxCount]() mutable {
+            resolveAudioAddress(1, single, http, maxCount);
+            return single.front().audioAddress;
+        },
+        [this, row, list](std::string address) {
+            // Kept for the next copy, unless another list has replaced this one meanwhile.
+            if (list == state_.runNumber && validRow(row)) {
+                state_.resultRows[static_cast<std::size_t>(row) - 1].audioAddress = address;
+            }
+            copyWithHint(address);
+        });
 }
 
-void DetailPane::copyLoadedText(const std::function<std::string()>& load) {
-    showHint(QStringLiteral("正载入地址"));
-    copyWithHint(load());
-}
+void DetailPane::showLoadingHint() { showHint(QStringLiteral("正载入地址")); }
 
 void DetailPane::copyPictureAddress() {
     if (!validRow(state_.currentRow)) return;

@@ -6,6 +6,7 @@
 #include "analysis/http_transport.h"
 #include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/skin.h"
 
@@ -97,8 +98,7 @@ void DetailPane::showRow(int row) {
 
 void DetailPane::showDetails(int row) {
     state_.currentRow = row;
-    // A copy: a handler nested in the cover fetch below may replace the rows.
-    const ResultRow item = state_.resultRows[static_cast<std::size_t>(row) - 1];
+    const ResultRow& item = state_.resultRows[static_cast<std::size_t>(row) - 1];
     const bool programme = state_.currentFieldSet == kProgrammeRecord;
     name_->setText(shown(programme ? item.programmeName : item.trackName));
     albumName_->setText(shown(programme ? item.radioName : item.albumName));
@@ -111,31 +111,35 @@ void DetailPane::showDetails(int row) {
     artistCaption_->setText(QString::fromUtf8(captions.artist));
     sourceCaption_->setText(QString::fromUtf8(captions.source));
     sourceName_->setText(QString::fromUtf8(captions.sourceName));
-    if (options_.showCovers) setCover(picture);
+    if (options_.showCovers) setCover(picture, true);
 }
 
-void DetailPane::setCover(const std::string& pictureAddress) {
+void DetailPane::setCover(const std::string& pictureAddress, bool fallback) {
     const unsigned ticket = ++coverTicket_;
-    QByteArray bytes = fetchCover(pictureAddress);
-    // While the answer was awaited the user may have chosen another row: its cover wins.
-    if (ticket != coverTicket_) return;
-    if (bytes.isEmpty()) bytes = skin::imageBytes(skin::kDefaultCover);
-    if (bytes != cover_->picture()) cover_->setPicture(bytes);
-}
-
-QByteArray DetailPane::fetchCover(const std::string& pictureAddress) {
     // Only web addresses are fetched: an answer must not make us read local files.
-    if (!isWebAddress(pictureAddress)) return {};
-    const std::string body = services_.http.fetchBytes(thumbnailAddress(pictureAddress));
-    return QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+    if (!isWebAddress(pictureAddress)) {
+        if (fallback) {
+            showDefaultCover();
+        } else {
+            cover_->setPicture({});
+        }
+        return;
+    }
+    HttpTransport& http = services_.http;
+    services_.work.run<std::string>(
+        this, [&http, address = thumbnailAddress(pictureAddress)] { return http.fetchBytes(address); },
+        [this, ticket, fallback](std::string body) {
+            // The user may have chosen another row meanwhile: its cover wins.
+            if (ticket != coverTicket_) return;
+            QByteArray bytes(body.data(), static_cast<qsizetype>(body.size()));
+            if (bytes.isEmpty() && fallback) bytes = skin::imageBytes(skin::kDefaultCover);
+            if (bytes != cover_->picture()) cover_->setPicture(bytes);
+        });
 }
 
 void DetailPane::fetchCoverAgain() {
     if (!validRow(state_.currentRow)) return;
-    const unsigned ticket = ++coverTicket_;
-    const std::string picture = state_.resultRows[static_cast<std::size_t>(state_.currentRow) - 1].pictureAddress();
-    const QByteArray bytes = fetchCover(picture);
-    if (ticket == coverTicket_) cover_->setPicture(bytes);
+    setCover(state_.resultRows[static_cast<std::size_t>(state_.currentRow) - 1].pictureAddress(), false);
 }
 
 void DetailPane::showDefaultCover() {
@@ -145,7 +149,6 @@ void DetailPane::showDefaultCover() {
 }
 
 void DetailPane::reset() {
-    ++listGeneration_;
     showDefaultCover();
     name_->setText(QStringLiteral("名称"));
     albumName_->setText(QStringLiteral("专辑名称"));

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 #include "ui/main/click_label.h"
@@ -39,8 +38,10 @@ public:
     void createTooltips();
 
     void copyAudioAddress();
-    // Shows "正载入地址" while `load` waits, then copies what it gives with the copy hint.
-    void copyLoadedText(const std::function<std::string()>& load);
+    // "正载入地址" while an address is being resolved.
+    void showLoadingHint();
+    // Copies `text` and says whether it worked; an empty text is a failed copy and the clipboard keeps its text.
+    void copyWithHint(const std::string& text);
     void copyPictureAddress();
     void openPictureAddress();
     void jumpToAlbum();
@@ -62,11 +63,11 @@ private:
     ClickLabel* addLabel(const char* name, const QRect& geometry, const QString& text, QRgb textColour);
     void bindClicks();
     void showDetails(int row);
-    void setCover(const std::string& pictureAddress);
-    QByteArray fetchCover(const std::string& pictureAddress);
+    // Fetches the picture's thumbnail on a worker and shows it, or the default cover when `fallback` and none
+    // came; a newer request drops it.
+    void setCover(const std::string& pictureAddress, bool fallback);
     bool validRow(int row) const;
     void showHint(const QString& text);
-    void copyWithHint(const std::string& text);
     void hintTick();
 
     RunState& state_;
@@ -74,7 +75,6 @@ private:
     UiServices& services_;
     std::array<std::string, 6> detailIds_;
     unsigned coverTicket_ = 0;  // the newest cover request; older answers are dropped
-    unsigned listGeneration_ = 0;
     int hintTicks_ = 0;
 
     ClickLabel* disc_ = nullptr;

@@ -9,6 +9,7 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/audio_address.h"
 #include "analysis/playlist_export.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/detail_pane.h"
 #include "ui/main/result_grid.h"
@@ -47,22 +48,30 @@ void ListActions::updateEnabled() {
     exportM3u_->setEnabled(!running_ && !busy_);
 }
 
-std::vector<ResultRow> ListActions::resolvedRows() {
-    const unsigned run = setup_.state.runNumber;
-    std::vector<ResultRow> rows = setup_.state.resultRows;
+void ListActions::withResolvedRows(std::function<void(const std::vector<ResultRow>&)> use) {
     busy_ = true;
     updateEnabled();
-    // The requests pump events: a run may start and replace the list, whose new rows must stay as they are.
-    resolveAudioAddresses(rows, setup_.services.http, setup_.options.maxCount);
-    busy_ = false;
-    updateEnabled();
-    if (run == setup_.state.runNumber) setup_.state.resultRows = rows;
-    return rows;
+    HttpTransport& http = setup_.services.http;
+    const unsigned list = setup_.state.runNumber;
+    setup_.services.work.run<std::vector<ResultRow>>(
+        this,
+        [&http, rows = setup_.state.resultRows, maxCount = setup_.options.maxCount]() mutable {
+            resolveAudioAddresses(rows, http, maxCount);
+            return std::move(rows);
+        },
+        [this, list, use = std::move(use)](std::vector<ResultRow> rows) {
+            busy_ = false;
+            updateEnabled();
+            if (list == setup_.state.runNumber) setup_.state.resultRows = rows;
+            use(rows);
+            emit finished();
+        });
 }
 
 void ListActions::copyAllAudioAddresses() {
     if (running_ || busy_ || setup_.state.resultRows.empty()) return;
-    setup_.hints->copyLoadedText([this] { return audioAddressLines(resolvedRows()); });
+    setup_.hints->showLoadingHint();
+    withResolvedRows([this](const std::vector<ResultRow>& rows) { setup_.hints->copyWithHint(audioAddressLines(rows)); });
 }
 
 void ListActions::exportM3u() {
@@ -71,11 +80,13 @@ void ListActions::exportM3u() {
     if (path.isEmpty()) return;
     const int recordType = setup_.state.currentFieldSet;
     const std::string title = setup_.title ? setup_.title() : std::string();
-    const std::string playlist = m3uPlaylist(resolvedRows(), recordType, title);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(playlist.data(), static_cast<qint64>(playlist.size()));
-    file.commit();
+    withResolvedRows([path, recordType, title](const std::vector<ResultRow>& rows) {
+        const std::string playlist = m3uPlaylist(rows, recordType, title);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return;
+        file.write(playlist.data(), static_cast<qint64>(playlist.size()));
+        file.commit();
+    });
 }
 
 QString ListActions::chooseFile() {

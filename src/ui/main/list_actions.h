@@ -1,5 +1,5 @@
 // The grid's context menu: every row's audio address to the clipboard, or the whole list as an M3U playlist.
-// Missing addresses are resolved first, many at once; the window keeps working while they are asked for.
+// Missing addresses are resolved first, many at once, on a worker.
 #pragma once
 
 #include <QObject>
@@ -35,16 +35,21 @@ class ListActions : public QObject {
 public:
     explicit ListActions(ListActionsSetup setup, QObject* parent = nullptr);
 
-    // Both actions are off while a run is under way.
+    // Both actions are off while a run is under way, and while the addresses of one are being resolved.
     void setRunning(bool running);
     void copyAllAudioAddresses();
     void exportM3u();
 
+signals:
+    // A list action has handed over its list (clipboard or file).
+    void finished();
+
 private:
     void showMenu(const QPoint& position);
     void updateEnabled();
-    // The rows with every address filled; the list keeps them unless a run replaced it meanwhile.
-    std::vector<ResultRow> resolvedRows();
+    // Fills every address of a copy of the list on a worker, then gives the rows to `use`; the list keeps them
+    // unless a run replaced it meanwhile.
+    void withResolvedRows(std::function<void(const std::vector<ResultRow>&)> use);
     QString chooseFile();
 
     ListActionsSetup setup_;

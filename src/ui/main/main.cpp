@@ -1,16 +1,18 @@
 // velomir: the desktop window.
 #include <QApplication>
-#include <QEventLoop>
 #include <QStyleFactory>
-#include <cstdlib>
+#include <cstdio>
 
 #include "analysis/curl_transport.h"
 #include "ui/companions/widget_player.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/main_window.h"
 #include "ui/main/settings_store.h"
 
 namespace {
+
+constexpr int kUsageError = 2;
 
 std::string environment(const char* name) {
     const QByteArray value = qgetenv(name);
@@ -25,27 +27,24 @@ std::string settingsPath() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A mistyped stand-in address must not quietly become a connection to the real service.
+    const std::string serviceAddress = environment("VELOMIR_SERVICE_ADDRESS");
+    if (!serviceAddress.empty() && !velomir::isServiceAddress(serviceAddress)) {
+        std::fprintf(stderr, "velomir: VELOMIR_SERVICE_ADDRESS must be HOST:PORT, not \"%s\"\n",
+                     serviceAddress.c_str());
+        return kUsageError;
+    }
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    bool closing = false;
+    velomir::BackgroundWork work;
     velomir::HttpSettings http;
-    // While a request waits the window keeps working; once it has closed, the process ends right there.
-    http.pump = [&closing] {
-        if (closing) std::_Exit(0);
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    };
+    http.serviceAddress = serviceAddress;
+    http.stop = &work.stopFlag();
     velomir::CurlTransport transport(http);
     velomir::SystemClipboard clipboard;
     velomir::SystemOpener opener;
-    velomir::MainWindow window({{transport, clipboard, opener},
-                                settingsPath(),
-                                velomir::makeSystemMediaBackend,
-                                [&closing] {
-                                    closing = true;
-                                    QCoreApplication::exit(0);
-                                },
-                                {}});
+    velomir::MainWindow window(
+        {{transport, work, clipboard, opener}, settingsPath(), velomir::makeSystemMediaBackend, {}, {}});
     window.show();
-    app.exec();
-    return 0;
+    return app.exec();
 }

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "ui/companions/about_window.h"
+#include "ui/desktop/background_work.h"
 #include "ui/companions/preview_controller.h"
 #include "ui/main/click_label.h"
 #include "ui/main/detail_pane.h"
@@ -20,9 +21,23 @@ namespace velomir {
 
 namespace {
 
-constexpr int kFirstColumnWidth = 40;
 constexpr int kNormalState = 0;
 constexpr int kMaximisedState = 3;
+
+// Hands a run's stages from its worker to the window's thread.
+class StageRelay : public RunObserver {
+public:
+    StageRelay(QObject* window, AnalysisDriver& driver) : window_(window), driver_(driver) {}
+    void stageReached(int step) override {
+        // The window waits for its workers before it goes, so it is still there when this is delivered.
+        QMetaObject::invokeMethod(
+            window_, [driver = &driver_, step] { driver->enterStage(step); }, Qt::QueuedConnection);
+    }
+
+private:
+    QObject* window_;
+    AnalysisDriver& driver_;
+};
 
 void onLeftRelease(ClickLabel* control, QObject* context, std::function<void()> action) {
     QObject::connect(control, &ClickLabel::released, context, [action = std::move(action)](Qt::MouseButton button) {
@@ -46,6 +61,8 @@ MainWindow::MainWindow(MainWindowSetup setup)
 }
 
 MainWindow::~MainWindow() {
+    // Workers deliver into this window and its controls: none may outlive them.
+    setup_.services.work.stopAll();
     // The controls refer to the run state and options: let them go while those still exist.
     preview_.reset();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
@@ -63,17 +80,23 @@ void MainWindow::resetDetailPane() { detail_->reset(); }
 
 void MainWindow::collapseSettingsBar() { settingsBar_->narrow(); }
 
-GridControl& MainWindow::grid() { return *grid_; }
-
-void MainWindow::letEventsThrough() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void MainWindow::listPublished() { grid_->publish(); }
 
 void MainWindow::startAnalysis() {
-    if (driver_.running()) return;
+    std::optional<RunInput> input = driver_.beginRun();
+    if (!input) return;
     emit analysisStarted();
     listActions_->setRunning(true);
-    driver_.runAnalysis();
-    grid_->publish();
-    listActions_->setRunning(false);
+    HttpTransport& http = setup_.services.http;
+    const StopFlag& stop = setup_.services.work.stopFlag();
+    auto relay = std::make_shared<StageRelay>(this, driver_);
+    setup_.services.work.run<RunResult>(
+        this, [input = std::move(*input), &http, &stop, relay] { return performRun(input, http, relay.get(), &stop); },
+        [this](RunResult result) {
+            driver_.finishRun(std::move(result));
+            listActions_->setRunning(false);
+            emit analysisFinished();
+        });
 }
 
 void MainWindow::analyseLink(const std::string& link) {
@@ -124,9 +147,7 @@ void MainWindow::initialise() {
     state.progressStep = -1;
     linkBox_->setText(parseHint());
     detail_->showDefaultCover();
-    state.columnTitles = {"名称", "歌手", "专辑"};
-    state.columnWidths = {160, 100, 100};
-    driver_.setUpGrid(state.columnTitles, state.columnWidths, 0, kFirstColumnWidth);
+    state.columnTitles.clear();
     grid_->publish();
     modes_->switchMode(kParseMode);
     settingsBar_->applyCoverSwitch(true);
@@ -195,6 +216,8 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     saveAtClose();
     event->accept();
+    // A request under way ends at its next byte or second of silence; nothing it finds is shown any more.
+    setup_.services.work.stopAll();
     if (setup_.endProcess) {
         setup_.endProcess();
     } else {

@@ -36,7 +36,7 @@ struct MainWindowSetup {
     UiServices services;
     std::string settingsPath;
     MediaBackendFactory makeBackend;
-    // Runs after the save at close; empty: leave the event loop with exit code 0.
+    // Runs after the save at close, once every worker has ended; empty: leave the event loop with exit code 0.
     std::function<void()> endProcess;
     // Where the grid's M3U export goes ("" cancels); empty: a save dialog asks.
     std::function<QString()> chooseExportFile;
@@ -57,10 +57,9 @@ public:
     void switchMode(bool searchMode) override;
     void resetDetailPane() override;
     void collapseSettingsBar() override;
-    GridControl& grid() override;
-    void letEventsThrough() override;
+    void listPublished() override;
 
-    // Starts an analysis run of the link box text, unless one is under way.
+    // Starts an analysis run of the link box text on a worker, unless one is under way.
     void startAnalysis();
     // Writes `link` into the link box and analyses it; nothing while a run is under way.
     void analyseLink(const std::string& link);
@@ -76,6 +75,8 @@ public:
 signals:
     // A run is about to start (emitted only for runs that really start).
     void analysisStarted();
+    // A run's list has been published (or the run was dropped because the window is closing).
+    void analysisFinished();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -131,7 +131,7 @@ void MainWindow::buildMiddlePanel() {
     parse_ = addPicture(middle_, "图片框_解析", QRect(428, 15, 22, 22), skin::kParseButton);
     horizontalEdge_ = addBox(middle_, "图片框_边横", QRect(9, 5, 50, 2), skin::kHorizontalEdgeColour);
     horizontalEdge_->hide();
-    grid_ = new ResultGrid(middle_);
+    grid_ = new ResultGrid(driver_.state(), middle_);
     grid_->setGeometry(16, 53, 435, 459);
     progress_ = new ProgressPanel(middle_);
     progressTimer_ = new QTimer(middle_);

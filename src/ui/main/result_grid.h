@@ -1,35 +1,23 @@
-// The analysis grid `高级表格_分析列表`: a table view whose headers are the grid's title row and title column.
+// The analysis grid `高级表格_分析列表`: a table view over the run state's rows whose headers are the grid's title
+// row and title column; the corner shows the count.
 #pragma once
 
 #include <QTableView>
-#include <vector>
-
-#include "analysis/analysis_view.h"
 
 class QAbstractButton;
 
 namespace velomir {
 
 class ResultGridModel;
+struct RunState;
 
-class ResultGrid : public QTableView, public GridControl {
+class ResultGrid : public QTableView {
     Q_OBJECT
 
 public:
-    explicit ResultGrid(QWidget* parent);
+    ResultGrid(const RunState& state, QWidget* parent);
 
-    void setRowCount(int rows) override;
-    void setColumnCount(int columns) override;
-    void setColumnWidth(int column, int width) override;
-    void appendColumn(const std::string& title) override;
-    void appendRow(const std::string& title) override;
-    void setCellText(int row, int column, const std::string& text) override;
-    void setAlignment(int r1, int c1, int r2, int c2, CellAlignment alignment) override;
-    void setColour(int r1, int c1, int r2, int c2, std::uint32_t rgb) override;
-    int rowCount() const override;
-    int columnCount() const override;
-
-    // Shows what the grid operations changed; the window calls it when a run or the set-up has finished.
+    // Shows the state's current list and titles.
     void publish();
     // Text of a grid cell, title row and column included ("" outside the grid).
     QString cellText(int row, int column) const;
@@ -45,12 +33,9 @@ protected:
 private:
     void applyColumnWidths();
     void paintCorner(QAbstractButton* corner);
-    template <typename Change>
-    void forCells(int r1, int c1, int r2, int c2, Change change);
 
     ResultGridModel* model_;
     QAbstractButton* corner_ = nullptr;
-    std::vector<int> widths_;
 };
 
 }  // namespace velomir

@@ -1,111 +1,93 @@
 #include "ui/main/result_grid_model.h"
 
-#include <QTimer>
-#include <algorithm>
+#include <QColor>
+#include <array>
+
+#include "analysis/analysis_driver.h"
 
 namespace velomir {
 
-ResultGridModel::ResultGridModel(QObject* parent) : QAbstractTableModel(parent) {
-    cells_.resize(1);
-    columns_ = 1;
-    cells_[0].resize(1);
+namespace {
+
+constexpr int kTextColumns = 3;
+// Before the first run the grid shows these.
+constexpr std::array<const char*, kTextColumns> kDefaultTitles{"名称", "歌手", "专辑"};
+const QColor kTitleGrey(128, 128, 128);
+// A cell shows a few thousand characters at most; laying out a name of megabytes at every paint would freeze the
+// window. The row keeps its whole text for everything else.
+constexpr qsizetype kShownCharacters = 4096;
+
+const std::string& rowText(const ResultRow& row, int fieldSet, int column) {
+    if (fieldSet == kProgrammeRecord) {
+        return column == 1 ? row.programmeName : column == 2 ? row.djNickname : row.radioName;
+    }
+    return column == 1 ? row.trackName : column == 2 ? row.artistNames : row.albumName;
 }
 
-void ResultGridModel::changing() {
-    if (resetting_) return;
-    resetting_ = true;
+QString shown(const std::string& text) {
+    QString whole = QString::fromStdString(text.size() > 4 * kShownCharacters ? text.substr(0, 4 * kShownCharacters)
+                                                                              : text);
+    return whole.size() > kShownCharacters ? whole.left(kShownCharacters) : whole;
+}
+
+}  // namespace
+
+ResultGridModel::ResultGridModel(const RunState& state, QObject* parent) : QAbstractTableModel(parent), state_(state) {}
+
+void ResultGridModel::reset() {
     beginResetModel();
-    // A caller that forgets to publish still gets its changes shown once control returns to the event loop.
-    QTimer::singleShot(0, this, &ResultGridModel::publish);
-}
-
-void ResultGridModel::publish() {
-    if (!resetting_) return;
-    resetting_ = false;
+    rows_ = static_cast<int>(state_.resultRows.size());
     endResetModel();
 }
 
-void ResultGridModel::setGridRows(int rows) {
-    changing();
-    cells_.resize(static_cast<std::size_t>(std::max(rows, 0)), std::vector<GridCell>(columns_));
+QString ResultGridModel::title(int column) const {
+    if (column < 1 || column > kTextColumns) return {};
+    const auto index = static_cast<std::size_t>(column - 1);
+    if (state_.columnTitles.size() == kTextColumns) return QString::fromStdString(state_.columnTitles[index]);
+    return QString::fromUtf8(kDefaultTitles[index]);
 }
 
-void ResultGridModel::setGridColumns(int columns) {
-    changing();
-    columns_ = std::max(columns, 0);
-    for (auto& row : cells_) row.resize(static_cast<std::size_t>(columns_));
+QString ResultGridModel::cellText(int row, int column) const {
+    if (row < 0 || row > rows_ || column < 0 || column > kTextColumns) return {};
+    if (row == 0) return column == 0 ? QStringLiteral("{%1}").arg(rows_) : title(column);
+    if (column == 0) return QString::number(row);
+    return QString::fromStdString(rowText(state_.resultRows[static_cast<std::size_t>(row) - 1],
+                                          state_.currentFieldSet, column));
 }
 
-void ResultGridModel::appendGridColumn(const QString& title) {
-    setGridColumns(columns_ + 1);
-    if (!cells_.empty()) cells_[0].back().text = title;
-}
+int ResultGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
-void ResultGridModel::appendGridRow(const QString& title) {
-    changing();
-    cells_.emplace_back(static_cast<std::size_t>(columns_));
-    if (columns_ > 0) cells_.back()[0].text = title;
-}
+int ResultGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kTextColumns; }
 
-GridCell* ResultGridModel::cell(int row, int column) {
-    if (row < 0 || row >= gridRows() || column < 0 || column >= columns_) return nullptr;
-    changing();
-    return &cells_[row][column];
-}
-
-const GridCell* ResultGridModel::cell(int row, int column) const {
-    if (row < 0 || row >= gridRows() || column < 0 || column >= columns_) return nullptr;
-    return &cells_[row][column];
-}
-
-int ResultGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || resetting_ ? 0 : std::max(gridRows() - 1, 0);
-}
-
-int ResultGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || resetting_ ? 0 : std::max(columns_ - 1, 0);
-}
-
-QVariant ResultGridModel::cellRole(const GridCell& cell, int role) {
-    // A cell shows a few hundred characters at most; laying out a name of megabytes at every paint would freeze
-    // the window. The cell keeps its whole text for everything else.
-    constexpr qsizetype kShownCharacters = 4096;
+QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return cell.text.size() > kShownCharacters ? cell.text.left(kShownCharacters) : cell.text;
+            return shown(rowText(state_.resultRows[static_cast<std::size_t>(index.row())], state_.currentFieldSet,
+                                 index.column() + 1));
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(cell.alignment);
-        case Qt::ForegroundRole:
-            return cell.colour.isValid() ? QVariant(cell.colour) : QVariant();
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
         default:
             return {};
     }
 }
 
-QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
-    const GridCell* found = index.isValid() ? cell(index.row() + 1, index.column() + 1) : nullptr;
-    return found && !resetting_ ? cellRole(*found, role) : QVariant();
-}
-
 QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    const GridCell* found = orientation == Qt::Horizontal ? cell(0, section + 1) : cell(section + 1, 0);
-    return found && !resetting_ ? cellRole(*found, role) : QVariant();
+    switch (role) {
+        case Qt::DisplayRole:
+            return orientation == Qt::Horizontal ? title(section + 1) : QVariant(QString::number(section + 1));
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(orientation == Qt::Horizontal ? Qt::Alignment(Qt::AlignCenter)
+                                                                     : Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+        case Qt::ForegroundRole:
+            return orientation == Qt::Horizontal ? QVariant(kTitleGrey) : QVariant();
+        default:
+            return {};
+    }
 }
 
 Qt::ItemFlags ResultGridModel::flags(const QModelIndex& index) const {
     return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
-}
-
-Qt::Alignment qtAlignment(CellAlignment alignment) {
-    switch (alignment) {
-        case CellAlignment::Left:
-            return Qt::AlignLeft | Qt::AlignVCenter;
-        case CellAlignment::Centre:
-            return Qt::AlignCenter;
-        case CellAlignment::Right:
-            return Qt::AlignRight | Qt::AlignVCenter;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 }  // namespace velomir

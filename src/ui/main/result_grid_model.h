@@ -1,41 +1,25 @@
-// The cells of the result grid, title row and title column included, offered to a QTableView.
+// The run state's rows offered to the grid's view: the kind's titles as the horizontal header, the row numbers as
+// the vertical one. It holds no copy of the cells; a published list costs one reset.
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QColor>
 #include <QString>
-#include <vector>
-
-#include "analysis/analysis_view.h"
 
 namespace velomir {
 
-struct GridCell {
-    QString text;
-    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    QColor colour;  // invalid: the view's own text colour
-};
+struct RunState;
 
-// Grid row 0 is the view's horizontal header, column 0 its vertical header and cell (0, 0) the corner.
-// Changes are gathered silently and shown by publish(), so that ten thousand appended rows cost one reset.
 class ResultGridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    explicit ResultGridModel(QObject* parent = nullptr);
+    ResultGridModel(const RunState& state, QObject* parent = nullptr);
 
-    int gridRows() const { return static_cast<int>(cells_.size()); }
-    int gridColumns() const { return columns_; }
-    void setGridRows(int rows);
-    void setGridColumns(int columns);
-    void appendGridColumn(const QString& title);
-    void appendGridRow(const QString& title);
-    // Out-of-range cells are ignored.
-    GridCell* cell(int row, int column);
-    const GridCell* cell(int row, int column) const;
-
-    // Shows the changes made since the last publish (a no-op when there are none).
-    void publish();
+    // The state holds a new list (or new titles): shows it.
+    void reset();
+    // The text of a cell counted as the grid counts them: row 0 the titles, column 0 the row numbers, (0, 0) the
+    // count in braces; "" outside the grid.
+    QString cellText(int row, int column) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -44,14 +28,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    void changing();
-    static QVariant cellRole(const GridCell& cell, int role);
+    QString title(int column) const;
 
-    std::vector<std::vector<GridCell>> cells_;
-    int columns_ = 0;
-    bool resetting_ = false;
+    const RunState& state_;
+    int rows_ = 0;  // the rows shown since the last reset
 };
-
-Qt::Alignment qtAlignment(CellAlignment alignment);
 
 }  // namespace velomir

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QObject>
 #include <QTimer>
 #include <QTimerEvent>
@@ -14,6 +15,7 @@
 #include "analysis/curl_transport.h"
 #include "stub_service.h"
 #include "ui/companions/widget_player.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/desktop_fakes.h"
 
@@ -48,20 +50,33 @@ inline MediaBackendFactory fakeBackends(const std::shared_ptr<MediaLog>& log) {
     return [log] { return std::make_unique<FakeMediaBackend>(log); };
 }
 
-// The stand-in service on a free loopback port, reached through a transport that runs the event loop while it waits.
+// The stand-in service on a free loopback port, asked on the workers of `work`.
 class StubFixture {
 public:
-    StubFixture() : stub_(StubOptions{}), curl_(startedTransport(stub_)), http(*curl_) {}
-    ~StubFixture() { stub_.stop(); }
+    StubFixture() : stub_(StubOptions{}), curl_(startedTransport(stub_, work.stopFlag())), http(*curl_) {}
+    ~StubFixture() {
+        // A hook still waiting for the windows' thread must run before the workers are waited for.
+        waitForWork();
+        work.stopAll();
+        stub_.stop();
+    }
     std::string base() const { return stub_.baseAddress(); }
+    // Waits until every task given to the workers has handed its result back.
+    bool waitForWork() {
+        return QTest::qWaitFor([this] { return work.pending() == 0; }, kEventWaitMs);
+    }
 
 private:
-    static std::unique_ptr<CurlTransport> startedTransport(StubService& stub) {
+    static std::unique_ptr<CurlTransport> startedTransport(StubService& stub, const StopFlag& stop) {
         HttpSettings settings;
-        settings.pump = [] { QCoreApplication::processEvents(); };
+        settings.stop = &stop;
         settings.serviceAddress = "127.0.0.1:" + std::to_string(stub.start());
         return std::make_unique<CurlTransport>(settings);
     }
+public:
+    BackgroundWork work;
+
+private:
     StubService stub_;
     std::unique_ptr<CurlTransport> curl_;
 
@@ -69,7 +84,7 @@ public:
     ProbeTransport http;
     FakeClipboard clipboard;
     FakeOpener opener;
-    UiServices services{http, clipboard, opener};
+    UiServices services{http, work, clipboard, opener};
 };
 
 // One tick of a running timer, delivered as the timer delivers its own.

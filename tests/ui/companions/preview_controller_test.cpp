@@ -64,7 +64,7 @@ class PreviewControllerTest : public QObject {
     QTimer* timer(const char* name) { return preview_->window()->findChild<QTimer*>(QString::fromUtf8(name)); }
     void useTransport(HttpTransport& http) {
         preview_.reset();
-        services_ = std::make_unique<UiServices>(UiServices{http, stub_->clipboard, stub_->opener});
+        services_ = std::make_unique<UiServices>(UiServices{http, stub_->work, stub_->clipboard, stub_->opener});
         preview_ = std::make_unique<PreviewController>(*services_, fakeBackends(media_), owner_.get());
     }
 
@@ -88,6 +88,7 @@ private slots:
         QCOMPARE(preview_->window()->windowTitle(), QString("The Show\r\n-\r\nLenka"));
         QCOMPARE(control("标签_name")->text(), QString("The Show\r\n-\r\nLenka"));
         QCOMPARE(control("标签_name")->textFormat(), Qt::PlainText);
+        QVERIFY(stub_->waitForWork());
         const auto& asked = stub_->http.requests;
         QVERIFY(std::count(asked.begin(), asked.end(), state.resultRows[0].trackCover + "?param=173y173") == 1);
         QCOMPARE(control("图片框_专辑封面")->pixmap().size(), QSize(173, 173));
@@ -231,19 +232,22 @@ private slots:
         RunState state = twoSongs("http://p");
         state.resultRows[0].trackCover = "http://p/old.png";
         state.resultRows[1].trackCover = "http://p/new.png";
-        http.whileWaiting = [&] {
+        http.beforeAnswer = [&](const std::string& address) {
+            if (address.find("old.png") == std::string::npos) return;
             RunState changed = state;
             changed.currentRow = 2;
             preview_->showPreview(changed);
         };
         preview_->showPreview(state);
-        QCOMPARE(http.finished, 2);
+        QVERIFY(stub_->waitForWork());
+        QCOMPARE(http.countRequests(".png"), 2);
         QCOMPARE(control("图片框_专辑封面")->pixmap().size(), QSize(20, 20));
     }
 
     void closedWhileTheCoverIsOnItsWay() {
         stub_->http.whileWaiting = [&] { preview_->window()->close(); };
         preview_->showPreview(twoSongs(stub_->base()));
+        QVERIFY(stub_->waitForWork());
         QVERIFY(!preview_->isPreviewOpen());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(owner_->findChildren<PreviewWindow*>().isEmpty());

@@ -16,7 +16,7 @@ class WidgetPlayerTest : public QObject {
     std::shared_ptr<MediaLog> media_;
 
     std::unique_ptr<WidgetPlayer> makePlayer(HttpTransport& http) {
-        return std::make_unique<WidgetPlayer>(http, fakeBackends(media_)());
+        return std::make_unique<WidgetPlayer>(http, stub_->work, fakeBackends(media_)());
     }
     std::string audio(const char* id) const { return stub_->base() + "/audio/" + id + ".mp3"; }
 

@@ -62,9 +62,11 @@ void AnalysisFlowTest::runTriggers() {
     box->setText(QString::fromLatin1(kSamplePlaylist));
     QTest::keyClick(box, Qt::Key(key));
     QCOMPARE(started.count(), runs);
+    harness.waitForWork();
 
     QTest::mouseClick(harness.control("图片框_解析"), Qt::LeftButton);
     QCOMPARE(started.count(), runs + 1);
+    harness.waitForWork();
     QTest::mouseClick(harness.control("图片框_解析"), Qt::RightButton);
     QCOMPARE(started.count(), runs + 1);
 }
@@ -132,6 +134,7 @@ void AnalysisFlowTest::jumpsStartRunsOfTheirKind() {
     QSignalSpy started(&harness.window(), &MainWindow::analysisStarted);
     QTest::mouseClick(harness.control(label.toUtf8().constData()), Qt::LeftButton);
     QCOMPARE(started.count(), 1);
+    harness.waitForWork();
     const QString box = harness.control<QLineEdit>("编辑框_链接id")->text();
     QVERIFY2(box.startsWith(boxStart + "http://music.163.com" + address), qPrintable(box));
     if (address == "/#/album?id=") QVERIFY(box.endsWith(QString::fromStdString(row.albumId)));
@@ -168,6 +171,7 @@ void AnalysisFlowTest::searchListHasNoAlbumJump() {
     QCOMPARE(started.count(), 0);
     QTest::mouseClick(harness.control("标签_歌手名称"), Qt::LeftButton);
     QCOMPARE(started.count(), 1);
+    harness.waitForWork();
     QVERIFY(!harness.window().searchMode());
 }
 

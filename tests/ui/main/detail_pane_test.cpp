@@ -109,7 +109,7 @@ void DetailPaneTest::newestRowOwnsTheCover() {
     harness.http.beforeAnswer = [&](const std::string& address) {
         if (!moved && address.starts_with(firstCover)) {
             moved = true;
-            harness.selectRow(3);
+            harness.selectRow(3, false);
         }
     };
     harness.selectRow(1);
@@ -125,6 +125,7 @@ void DetailPaneTest::audioCopyShowsHintForTwoTicks() {
     harness.runLink(kSamplePlaylist);
     harness.selectRow(1);
     QTest::mouseClick(harness.control("标签_下载地址"), Qt::LeftButton);
+    harness.waitForWork();
     QCOMPARE(harness.clipboard.text(), rowOf(harness, 1).audioAddress);
     QVERIFY(harness.clipboard.text().starts_with("http://127.0.0.1"));
     auto* hint = harness.control<QLabel>("标签_复制提示");
@@ -144,10 +145,12 @@ void DetailPaneTest::missingAudioAddressResolvedOnce() {
     QVERIFY(rowOf(harness, 5).audioAddress.empty());
     harness.selectRow(5);
     QTest::mouseClick(harness.control("标签_下载地址"), Qt::LeftButton);
+    harness.waitForWork();
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);
     QVERIFY(harness.clipboard.text().starts_with("http://127.0.0.1"));
     QCOMPARE(harness.clipboard.text(), rowOf(harness, 5).audioAddress);
     QTest::mouseClick(harness.control("标签_下载地址"), Qt::LeftButton);
+    harness.waitForWork();
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);
 }
 
@@ -160,6 +163,7 @@ void DetailPaneTest::unresolvableAudioAddressCopiesTheOuterAddress() {
     };
     harness.selectRow(5);
     QTest::mouseClick(harness.control("标签_下载地址"), Qt::LeftButton);
+    harness.waitForWork();
     QCOMPARE(labelText(harness, "标签_复制提示"), QStringLiteral("内容已复制"));
     const std::string outer = "http://music.163.com/song/media/outer/url?id=" + rowOf(harness, 5).trackId + ".mp3";
     QCOMPARE(harness.clipboard.text(), outer);
@@ -172,6 +176,7 @@ void DetailPaneTest::pictureAddressCopiedAndOpened() {
     // Before any row is chosen the labels do nothing.
     QTest::mouseClick(harness.control("标签_图片地址"), Qt::RightButton);
     QTest::mouseClick(harness.control("标签_下载地址"), Qt::LeftButton);
+    harness.waitForWork();
     QVERIFY(harness.opener.opened.empty());
     QCOMPARE(harness.clipboard.writes, 0);
     harness.selectRow(4);
@@ -218,6 +223,7 @@ void DetailPaneTest::coverSwitchControlsFetching() {
     harness.selectRow(1);
     QVERIFY(coverBytes(harness) != skin::imageBytes(skin::kDefaultCover));
     QTest::mouseClick(harness.control("图片框_封面开关"), Qt::LeftButton);
+    harness.waitForWork();
     QVERIFY(!harness.window().options().showCovers);
     QCOMPARE(coverBytes(harness), skin::imageBytes(skin::kDefaultCover));
     harness.selectRow(2);
@@ -225,6 +231,7 @@ void DetailPaneTest::coverSwitchControlsFetching() {
     QCOMPARE(coverBytes(harness), skin::imageBytes(skin::kDefaultCover));
     // Switched on again, the shown row's cover is fetched at once.
     QTest::mouseClick(harness.control("图片框_封面开关"), Qt::LeftButton);
+    harness.waitForWork();
     QCOMPARE(harness.http.countRequests("?param=173y173"), 2);
     QCOMPARE(coverBytes(harness), fetchedBytes(harness, rowOf(harness, 2).pictureAddress() + "?param=173y173"));
 }

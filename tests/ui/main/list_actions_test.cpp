@@ -44,6 +44,7 @@ void ListActionsTest::copyAllGivesEveryPlayableAddressInGridOrder() {
     harness.runLink(kSamplePlaylist);
     QVERIFY(copyAll(harness));
     copyAll(harness)->trigger();
+    harness.waitForWork();
     // Rows 5, 9, 13 and 17 lacked an address: one song-detail request asks for all four.
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);
     const std::vector<std::string> addresses = rowAddresses(harness);
@@ -51,17 +52,20 @@ void ListActionsTest::copyAllGivesEveryPlayableAddressInGridOrder() {
     for (const std::string& address : addresses) QVERIFY(!isMissingAudioAddress(address));
     QCOMPARE(labelText(harness, "标签_复制提示"), QStringLiteral("内容已复制"));
     copyAll(harness)->trigger();
+    harness.waitForWork();
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);  // the rows kept what was resolved
 }
 
 void ListActionsTest::exportWritesAnExtendedM3u() {
     WindowHarness harness(stubPort());
     harness.runLink(kSamplePlaylist);
-    exportM3u(harness)->trigger();  // no file chosen: nothing is asked or written
+    exportM3u(harness)->trigger();
+    harness.waitForWork();  // no file chosen: nothing is asked or written
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 0);
 
     harness.exportPath = harness.folder.filePath(QStringLiteral("list.m3u"));
     exportM3u(harness)->trigger();
+    harness.waitForWork();
     const std::string playlist = readFile(harness.exportPath);
     const std::vector<ResultRow>& rows = harness.window().runState().resultRows;
     QVERIFY(playlist.starts_with("#EXTM3U\n"));
@@ -98,6 +102,7 @@ void ListActionsTest::actionsWaitForTheRunAndLeaveANewListAlone() {
         harness.runLink(kAlbum);
     };
     copyAll(harness)->trigger();
+    harness.waitForWork();
     const RunState& state = harness.window().runState();
     QCOMPARE(state.currentKind, kindIndex(LinkKind::Album));
     QCOMPARE(state.resultRows.size(), std::size_t{12});

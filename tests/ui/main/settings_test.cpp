@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSignalSpy>
 #include <filesystem>
 
 #include "ui/companions/about_window.h"
@@ -31,6 +32,7 @@ private slots:
     void firstStartWindow();
     void storedGeometryRestored();
     void closeSavesGeometry();
+    void closeWhileARequestIsHeldSavesAndStopsTheWorker();
     void movingWritesOptionsOnly();
     void eachSaveIsOneWrite();
 
@@ -213,6 +215,34 @@ void SettingsTest::closeSavesGeometry() {
     QCOMPARE(file.read("WIN", "zb"), std::to_string(harness.window().x()));
     QCOMPARE(file.read("WIN", "db"), std::to_string(harness.window().y()));
     QCOMPARE(file.read("song", "max"), songKeys);
+}
+
+// The stand-in holds the playlist's answer: closing still saves the geometry, ends the process's work and leaves
+// no worker behind, and the list that never came is not shown.
+void SettingsTest::closeWhileARequestIsHeldSavesAndStopsTheWorker() {
+    StubService stub{StubOptions{}};
+    const int port = stub.start();
+    QVERIFY(port > 0);
+    WindowHarness harness(port);
+    harness.showActive();
+    harness.window().setGeometry(35, 45, 840, 470);
+    QTRY_COMPARE_WITH_TIMEOUT(harness.window().size(), QSize(840, 470), kEventWaitMs);
+    QSignalSpy finished(&harness.window(), &MainWindow::analysisFinished);
+    auto* box = harness.control<QLineEdit>("编辑框_链接id");
+    box->setText(QStringLiteral("http://music.163.com/#/playlist?id=9000002"));  // answered never
+    QTest::keyClick(box, Qt::Key_Return);
+    stub.waitForRequests(1);
+    QVERIFY(harness.work.running() > 0);
+    harness.window().close();
+    QVERIFY(harness.ended);
+    QCOMPARE(harness.work.running(), 0);
+    const IniFile file(harness.settingsPath().toStdString());
+    QCOMPARE(file.read("WIN", "kd"), std::string("840"));
+    QCOMPARE(file.read("WIN", "gd"), std::string("470"));
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(harness.window().runState().resultRows.empty());
+    stub.stop();
 }
 
 void SettingsTest::movingWritesOptionsOnly() {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include "ui/main/result_grid.h"
@@ -12,11 +13,11 @@ namespace velomir::test {
 
 namespace {
 
-HttpSettings settingsFor(int port) {
+HttpSettings settingsFor(int port, const StopFlag& stop) {
     HttpSettings settings;
+    settings.stop = &stop;
     settings.serviceAddress = "127.0.0.1:" + std::to_string(port);
     settings.timeout = std::chrono::milliseconds(kEventWaitMs);  // no test here waits for a silent answer
-    settings.pump = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
     return settings;
 }
 
@@ -50,9 +51,9 @@ std::string readFile(const QString& path) {
     return file.readAll().toStdString();
 }
 
-WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(settingsFor(port)) {
+WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(settingsFor(port, work.stopFlag())) {
     if (!settingsText.empty()) writeFile(settingsPath(), settingsText);
-    window_ = std::make_unique<MainWindow>(MainWindowSetup{{http, clipboard, opener},
+    window_ = std::make_unique<MainWindow>(MainWindowSetup{{http, work, clipboard, opener},
                                                            settingsPath().toStdString(),
                                                            makeSilentBackend,
                                                            [this] { ended = true; },
@@ -61,6 +62,10 @@ WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(s
                                                                ++settingsWrites;
                                                                return replaceFileAtomically(path, text);
                                                            }});
+}
+
+WindowHarness::~WindowHarness() {
+    if (!QTest::qWaitFor([this] { return work.pending() == 0; }, kEventWaitMs)) qWarning("tasks still pending");
 }
 
 QString WindowHarness::settingsPath() const { return folder.filePath(QStringLiteral("velomir.ini")); }
@@ -74,13 +79,21 @@ void WindowHarness::showActive() {
 void WindowHarness::runLink(const std::string& link) {
     auto* box = control<QLineEdit>("编辑框_链接id");
     box->setText(QString::fromStdString(link));
+    QSignalSpy started(window_.get(), &MainWindow::analysisStarted);
+    QSignalSpy finished(window_.get(), &MainWindow::analysisFinished);
     QTest::keyClick(box, Qt::Key_Return);
+    if (started.count() > 0) QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, kEventWaitMs);
 }
 
-void WindowHarness::selectRow(int row) {
+void WindowHarness::waitForWork() {
+    QTRY_VERIFY_WITH_TIMEOUT(work.pending() == 0, kEventWaitMs);
+}
+
+void WindowHarness::selectRow(int row, bool wait) {
     auto* grid = control<ResultGrid>("高级表格_分析列表");
     grid->setCurrentIndex(row > 0 ? grid->model()->index(row - 1, 0) : QModelIndex());
     QCoreApplication::processEvents();
+    if (wait) waitForWork();
 }
 
 void WindowHarness::tick(const char* timerName) {

@@ -14,6 +14,7 @@
 #include "analysis/curl_transport.h"
 #include "stub_service.h"
 #include "ui/companions/widget_player.h"
+#include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/desktop_fakes.h"
 #include "ui/main/main_window.h"
@@ -42,6 +43,8 @@ class WindowHarness {
 public:
     // `settingsText` is written to the settings file first; the default marks the first start as handled.
     explicit WindowHarness(int port, const std::string& settingsText = "[song]\nup=1\n");
+    // Lets every task hand its result back first: a hook waiting for the windows' thread must not be stranded.
+    ~WindowHarness();
 
     MainWindow& window() { return *window_; }
     QString settingsPath() const;
@@ -52,12 +55,16 @@ public:
     T* control(const char* name);
     // Puts `link` into the link box and releases Enter there; the run is over when this returns.
     void runLink(const std::string& link);
-    // Moves the grid cursor to a 1-based row (0: none) and lets the window handle it.
-    void selectRow(int row);
+    // Waits until every task the window gave its workers has handed its result back.
+    void waitForWork();
+    // Moves the grid cursor to a 1-based row (0: none) and lets the window handle it; with `wait`, until the row's
+    // cover has come.
+    void selectRow(int row, bool wait = true);
     // Sends one tick of a timer of the window.
     void tick(const char* timerName);
 
     QTemporaryDir folder;
+    BackgroundWork work;
     CurlTransport curl;
     ProbeTransport http{curl};
     FakeClipboard clipboard;
@@ -84,8 +91,10 @@ T* WindowHarness::control(const char* name) {
         return new T(&strays_, name);
     } else if constexpr (std::is_constructible_v<T, QWidget*>) {
         return new T(&strays_);
-    } else {
+    } else if constexpr (std::is_constructible_v<T, QObject*>) {
         return new T(static_cast<QObject*>(&strays_));
+    } else {
+        return nullptr;
     }
 }
 
