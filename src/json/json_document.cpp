@@ -40,8 +40,7 @@ bool isInside(std::string_view buffer, std::string_view part) {
 // subtree before its next sibling. Texts that are slices of a kept buffer are referenced, not copied.
 class TreeBuilder final : public detail::SplitSink {
 public:
-    TreeBuilder(NodeStore& store, bool zeroBased, WorkPacer* pacer)
-        : store_(store), zeroBased_(zeroBased), pacer_(pacer) {}
+    TreeBuilder(NodeStore& store, bool zeroBased) : store_(store), zeroBased_(zeroBased) {}
 
     void split(int node, int kind, const LoadedText& text, std::size_t begin, std::size_t end) {
         const std::size_t depth = parents_.size();
@@ -139,7 +138,6 @@ private:
     // The record is made here whole: built field by field in the callers and passed on, it cost a stalled load.
     void add(TextStore::Ref nameRef, std::uint32_t nameLength, std::uint8_t flags, const LoadedText& text,
              std::string_view value, std::uint16_t key = 0) {
-        if (pacer_ != nullptr) pacer_->step();
         Parent& parent = parents_.back();
         NodeRecord record;
         record.nameRef = nameRef;
@@ -175,7 +173,6 @@ private:
 
     NodeStore& store_;
     bool zeroBased_;
-    WorkPacer* pacer_;
     std::vector<Parent> parents_;
 };
 
@@ -205,7 +202,7 @@ void JsonDocument::build(std::string_view text, std::string* release) {
     store.setElementBase(zeroBased_ ? 1 : 0);
     detail::LoadEdits edits;
     detail::TextIndex index;  // fed while the text is loaded
-    detail::LoadResult loaded = detail::loadText(text, &edits, &index, pacer_);
+    detail::LoadResult loaded = detail::loadText(text, &edits, &index);
     const std::size_t size = loaded.text.size();
     const TextStore::Ref ref = store.texts().keep(std::move(loaded.text));
     LoadedText top(store.texts().view(ref, static_cast<std::uint32_t>(size)), std::move(index));
@@ -228,7 +225,7 @@ void JsonDocument::build(std::string_view text, std::string* release) {
     }
     const int node = store.append(root, flags | static_cast<std::uint8_t>(kind));
     table_.rootCount_ = 1;
-    TreeBuilder builder(store, zeroBased_, pacer_);
+    TreeBuilder builder(store, zeroBased_);
     if (first.at != LoadedText::npos) {
         // From here on only the loaded text is read.
         if (release != nullptr) std::string().swap(*release);

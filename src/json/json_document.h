@@ -10,7 +10,6 @@
 #include "json/json_node_table.h"
 #include "json/json_text_scanner.h"
 #include "json/path_splitter.h"
-#include "text/work_pacer.h"
 
 namespace velomir {
 
@@ -27,8 +26,6 @@ public:
     // Parses as parse does and empties `text` as soon as it is loaded, so that a large answer's memory is given
     // back before the nodes are built.
     void parseAndRelease(std::string& text, bool zeroBased = false);
-    // Parses from now on step by step through `pacer` (may be null: no pacing); it must outlive the parses.
-    void setPacer(WorkPacer* pacer) { pacer_ = pacer; }
     // Text of the value at the path below start (0 = root); the whole compacted document for the empty path.
     std::string getText(std::string_view path, int start = 0);
     // Sets value and type of the node at the path, adding missing members along it; false when nothing was set.
@@ -57,7 +54,6 @@ private:
     void addValue(int parent, const std::string& name, const std::string& value);
 
     bool zeroBased_ = false;
-    WorkPacer* pacer_ = nullptr;
     JsonNodeTable table_;
     JsonTextScanner scanner_;
     detail::PathSplitter paths_;
