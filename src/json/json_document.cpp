@@ -189,7 +189,6 @@ void JsonDocument::parseReleasing(std::string_view text, bool zeroBased, std::st
     zeroBased_ = zeroBased;
     table_.clear();
     memo_.clear();
-    plainMemo_.clear();
     try {
         build(text, release);
     } catch (...) {
@@ -250,7 +249,7 @@ std::string JsonDocument::getText(std::string_view path, int start) {
     }
     if (query.empty()) return detail::compactText(table_.valueOf(1));
     int current = start;
-    if (start <= 0 && !plainMemo_.walk(query, current, findChild())) {
+    if (start <= 0 && !memo_.walk(query, current, findChild())) {
         const std::vector<std::string_view>& segments = paths_.split(query);
         if (segments.empty()) return detail::compactText(table_.valueOf(1));
         current = walk(segments);
@@ -274,7 +273,6 @@ std::string JsonDocument::getText(std::string_view path, int start) {
 
 bool JsonDocument::setText(std::string_view path, std::string_view value, std::int32_t type) {
     memo_.clear();
-    plainMemo_.clear();
     if (table_.nodeCount() == 0) table_.addNode(0, "JSON", Object, "");
     int current = 1;
     if (!path.empty() && scanner_.splitPath(path) > 0) {
@@ -292,7 +290,7 @@ bool JsonDocument::setText(std::string_view path, std::string_view value, std::i
 int JsonDocument::count(std::string_view path, int& node) {
     if (path.empty()) return table_.childCountOf(1);
     int current = -1;
-    if (!plainMemo_.walk(path, current, findChild())) {
+    if (!memo_.walk(path, current, findChild())) {
         const std::vector<std::string_view>& segments = paths_.split(path);
         if (segments.empty()) return table_.childCountOf(1);
         current = walk(segments);
@@ -318,7 +316,6 @@ void JsonDocument::addElements(const std::vector<std::string>& elements, int par
 
 void JsonDocument::addValue(int parent, const std::string& name, const std::string& value) {
     memo_.clear();
-    plainMemo_.clear();
     const int level = table_.levelOf(parent) < 1 ? 1 : table_.levelOf(parent) + 1;
     const int kind = level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
     if (kind == Object) {

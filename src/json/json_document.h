@@ -58,7 +58,6 @@ private:
     JsonTextScanner scanner_;
     detail::PathSplitter paths_;
     detail::PathMemo memo_;
-    detail::PlainPathMemo plainMemo_;
 };
 
 }  // namespace velomir
