@@ -145,7 +145,7 @@ private:
         record.childCount = 0;
         record.level = parent.level + 1;
         record.ordinal = ++parent.children;
-        const int kind = record.level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
+        const int kind = record.level > kMaxJsonDepth ? Scalar : valueKind(value);
         if (kind != Scalar) flags &= static_cast<std::uint8_t>(~NodeStore::kKeyed);
         reference(text, value, record.valueRef, record.valueLength);
         const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind), key);
@@ -175,6 +175,19 @@ private:
     bool zeroBased_;
     std::vector<Parent> parents_;
 };
+
+// getText's answer: the value through stripQuotes, with the escaped double quotes that load marked put back.
+std::string unquoted(std::string_view text) {
+    std::string scratch;
+    const std::string_view stripped = detail::stripQuotes(text, scratch);
+    bool escapedQuote = false;  // "\\''", which stands for an escaped double quote
+    for (std::size_t i = detail::findByte(stripped, '\\', 0, stripped.size());
+         i != std::string_view::npos && !escapedQuote; i = detail::findByte(stripped, '\\', i + 1, stripped.size())) {
+        escapedQuote = stripped.substr(i, 3) == "\\''";
+    }
+    if (!escapedQuote) return std::string(stripped);
+    return replaceAll(stripped, "\\''", "\\\"");
+}
 
 }  // namespace
 
@@ -268,23 +281,7 @@ std::string JsonDocument::getText(std::string_view path, int start) {
         if (current == start) return {};
     }
     std::string scratch;
-    return unquote(table_.store_->valueView(current, scratch));
-}
-
-bool JsonDocument::setText(std::string_view path, std::string_view value, std::int32_t type) {
-    memo_.clear();
-    if (table_.nodeCount() == 0) table_.addNode(0, "JSON", Object, "");
-    int current = 1;
-    if (!path.empty() && scanner_.splitPath(path) > 0) {
-        std::vector<std::string> segments;
-        scanner_.pathSegments(segments);
-        for (int i = 1; i <= static_cast<int>(segments.size()); ++i) {
-            const std::string& segment = segments[static_cast<std::size_t>(i - 1)];
-            const int child = table_.findChild(i + 1, segment, current);
-            current = child != -1 ? child : table_.addNode(current, segment, Object, "");
-        }
-    }
-    return table_.setValue(current, value) && table_.setType(current, type);
+    return unquoted(table_.store_->valueView(current, scratch));
 }
 
 int JsonDocument::count(std::string_view path, int& node) {
@@ -301,64 +298,5 @@ int JsonDocument::count(std::string_view path, int& node) {
 }
 
 int JsonDocument::walk(const std::vector<std::string_view>& segments) { return memo_.walk(segments, findChild()); }
-
-void JsonDocument::addMembers(const JsonPairList& pairs, int parent) {
-    for (const auto& [name, value] : pairs) addValue(parent, name, value);
-}
-
-void JsonDocument::addElements(const std::vector<std::string>& elements, int parent) {
-    for (std::size_t i = 1; i <= elements.size(); ++i) {
-        std::string name;
-        detail::appendElementName(name, static_cast<std::int64_t>(zeroBased_ ? i - 1 : i));
-        addValue(parent, name, elements[i - 1]);
-    }
-}
-
-void JsonDocument::addValue(int parent, const std::string& name, const std::string& value) {
-    memo_.clear();
-    const int level = table_.levelOf(parent) < 1 ? 1 : table_.levelOf(parent) + 1;
-    const int kind = level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
-    if (kind == Object) {
-        JsonPairList pairs;
-        scanner_.splitObject(value, true, pairs);
-        addMembers(pairs, table_.addNode(parent, name, Object, value));
-    } else if (kind == Array) {
-        std::vector<std::string> elements;
-        scanner_.splitArray(value, true, elements);
-        addElements(elements, table_.addNode(parent, name, Array, value));
-    } else {
-        table_.addNode(parent, name, Scalar, value);
-    }
-}
-
-std::string JsonDocument::unquote(std::string_view text) const {
-    std::string scratch;
-    const std::string_view stripped = detail::stripQuotes(text, scratch);
-    bool escapedQuote = false;  // "\\''", which stands for an escaped double quote
-    for (std::size_t i = detail::findByte(stripped, '\\', 0, stripped.size());
-         i != std::string_view::npos && !escapedQuote; i = detail::findByte(stripped, '\\', i + 1, stripped.size())) {
-        escapedQuote = stripped.substr(i, 3) == "\\''";
-    }
-    if (!escapedQuote) return std::string(stripped);
-    return JsonTextScanner::restoreEscapedQuotes(stripped);
-}
-
-std::string JsonDocument::capitalise(std::string_view text) {
-    std::string result = asciiLower(text);
-    if (!result.empty() && result.front() >= 'a' && result.front() <= 'z') result.front() -= 'a' - 'A';
-    return result;
-}
-
-std::string JsonDocument::pathOf(int node) const {
-    std::string path;
-    bool first = true;
-    for (int k = node; table_.parentOf(k) > 0; k = table_.parentOf(k)) {
-        std::string name = table_.nameOf(k);
-        if (name.find('.') != std::string::npos) name = "\"" + name + "\"";
-        path = first ? name : name + "." + path;
-        first = false;
-    }
-    return path;
-}
 
 }  // namespace velomir

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "json/json_text_scanner.h"
+#include "json/extra/json_text_scanner.h"
 #include "json/oracle/oracle_json_text_scanner.h"
 
 namespace velomir::testing {
