@@ -90,12 +90,17 @@ template <char Closer>
         stop = closer + 1;
     } else {
         while (true) {
-            stop = findFirstOf<false, ',', '}', ']', '{', '[', '"'>(plain, stop, end);
-            if (stop == end) return {npos, true};
-            if (plain[stop] != '"') break;
+            if (plain[stop] != '"') {
+                stop = findFirstOf<false, ',', '}', ']', '{', '[', '"'>(plain, stop, end);
+                if (stop == end) return {npos, true};
+                if (plain[stop] != '"') break;
+            }
             const std::size_t close = findByte(plain, '"', stop + 1, end);
             if (close == npos) return {npos, false};
             stop = close + 1;
+            if (stop == end) return {npos, true};
+            // A string value is mostly followed right away by "," or the closer.
+            if (plain[stop] == ',' || plain[stop] == Closer) return {stop, true};
         }
     }
     const char c = plain[stop];
