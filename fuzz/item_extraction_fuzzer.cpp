@@ -1,9 +1,7 @@
 // Items and grid rows from any answer, for every kind. The input is the answer: read by each kind into one reused
 // document and turned into rows, then fetched as the artist page and as one other kind's answer.
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +13,6 @@
 #include "analysis/service_catalogue.h"
 #include "fuzz_support.h"
 #include "json/json_document.h"
-#include "text/work_pacer.h"
 
 namespace {
 
@@ -88,12 +85,6 @@ void checkItems(const Items& items, int kind, std::string_view input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (std::size_t{1} << 18)) return 0;
     const std::string_view input = velomir::fuzz::asText(data, size);
-    // A pacer that pumps at every look, so the parse and the extraction run their paced paths too.
-    auto now = std::make_shared<long long>(0);
-    int pumps = 0;
-    velomir::WorkPacer pacer(
-        [&pumps] { ++pumps; }, std::chrono::milliseconds(1),
-        [now] { return velomir::WorkPacer::Clock::time_point(std::chrono::milliseconds(++*now)); });
     velomir::JsonDocument shared;  // one document for every kind: a parse must forget the one before
     const std::string artistList =
         velomir::textBetween(velomir::urlDecodeUtf8(std::string(input)), "display:none;\">", "</textarea>");
@@ -103,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Items& read = byKind[kind];
         read.tracks.resize(2);
         read.programmes.resize(2);  // extraction empties both lists first
-        read.count = velomir::extractItems(input, kind, shared, read.tracks, read.programmes, &pacer);
+        read.count = velomir::extractItems(input, kind, shared, read.tracks, read.programmes);
         checkItems(read, kind, input);
         checkRows(read, kind, input);
         const std::string refusal = velomir::refusalOf(shared);

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "json/json_differential.h"
-#include "json/json_text_scanner.h"
+#include "json/extra/json_text_scanner.h"
 #include "json/oracle/oracle_json_text_scanner.h"
 
 namespace {

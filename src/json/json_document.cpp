@@ -40,8 +40,7 @@ bool isInside(std::string_view buffer, std::string_view part) {
 // subtree before its next sibling. Texts that are slices of a kept buffer are referenced, not copied.
 class TreeBuilder final : public detail::SplitSink {
 public:
-    TreeBuilder(NodeStore& store, bool zeroBased, WorkPacer* pacer)
-        : store_(store), zeroBased_(zeroBased), pacer_(pacer) {}
+    TreeBuilder(NodeStore& store, bool zeroBased) : store_(store), zeroBased_(zeroBased) {}
 
     void split(int node, int kind, const LoadedText& text, std::size_t begin, std::size_t end) {
         const std::size_t depth = parents_.size();
@@ -139,7 +138,6 @@ private:
     // The record is made here whole: built field by field in the callers and passed on, it cost a stalled load.
     void add(TextStore::Ref nameRef, std::uint32_t nameLength, std::uint8_t flags, const LoadedText& text,
              std::string_view value, std::uint16_t key = 0) {
-        if (pacer_ != nullptr) pacer_->step();
         Parent& parent = parents_.back();
         NodeRecord record;
         record.nameRef = nameRef;
@@ -147,7 +145,7 @@ private:
         record.childCount = 0;
         record.level = parent.level + 1;
         record.ordinal = ++parent.children;
-        const int kind = record.level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
+        const int kind = record.level > kMaxJsonDepth ? Scalar : valueKind(value);
         if (kind != Scalar) flags &= static_cast<std::uint8_t>(~NodeStore::kKeyed);
         reference(text, value, record.valueRef, record.valueLength);
         const int node = store_.append(record, flags | static_cast<std::uint8_t>(kind), key);
@@ -175,9 +173,21 @@ private:
 
     NodeStore& store_;
     bool zeroBased_;
-    WorkPacer* pacer_;
     std::vector<Parent> parents_;
 };
+
+// getText's answer: the value through stripQuotes, with the escaped double quotes that load marked put back.
+std::string unquoted(std::string_view text) {
+    std::string scratch;
+    const std::string_view stripped = detail::stripQuotes(text, scratch);
+    bool escapedQuote = false;  // "\\''", which stands for an escaped double quote
+    for (std::size_t i = detail::findByte(stripped, '\\', 0, stripped.size());
+         i != std::string_view::npos && !escapedQuote; i = detail::findByte(stripped, '\\', i + 1, stripped.size())) {
+        escapedQuote = stripped.substr(i, 3) == "\\''";
+    }
+    if (!escapedQuote) return std::string(stripped);
+    return replaceAll(stripped, "\\''", "\\\"");
+}
 
 }  // namespace
 
@@ -192,7 +202,6 @@ void JsonDocument::parseReleasing(std::string_view text, bool zeroBased, std::st
     zeroBased_ = zeroBased;
     table_.clear();
     memo_.clear();
-    plainMemo_.clear();
     try {
         build(text, release);
     } catch (...) {
@@ -205,7 +214,7 @@ void JsonDocument::build(std::string_view text, std::string* release) {
     store.setElementBase(zeroBased_ ? 1 : 0);
     detail::LoadEdits edits;
     detail::TextIndex index;  // fed while the text is loaded
-    detail::LoadResult loaded = detail::loadText(text, &edits, &index, pacer_);
+    detail::LoadResult loaded = detail::loadText(text, &edits, &index);
     const std::size_t size = loaded.text.size();
     const TextStore::Ref ref = store.texts().keep(std::move(loaded.text));
     LoadedText top(store.texts().view(ref, static_cast<std::uint32_t>(size)), std::move(index));
@@ -228,7 +237,7 @@ void JsonDocument::build(std::string_view text, std::string* release) {
     }
     const int node = store.append(root, flags | static_cast<std::uint8_t>(kind));
     table_.rootCount_ = 1;
-    TreeBuilder builder(store, zeroBased_, pacer_);
+    TreeBuilder builder(store, zeroBased_);
     if (first.at != LoadedText::npos) {
         // From here on only the loaded text is read.
         if (release != nullptr) std::string().swap(*release);
@@ -253,7 +262,7 @@ std::string JsonDocument::getText(std::string_view path, int start) {
     }
     if (query.empty()) return detail::compactText(table_.valueOf(1));
     int current = start;
-    if (start <= 0 && !plainMemo_.walk(query, current, findChild())) {
+    if (start <= 0 && !memo_.walk(query, current, findChild())) {
         const std::vector<std::string_view>& segments = paths_.split(query);
         if (segments.empty()) return detail::compactText(table_.valueOf(1));
         current = walk(segments);
@@ -272,30 +281,13 @@ std::string JsonDocument::getText(std::string_view path, int start) {
         if (current == start) return {};
     }
     std::string scratch;
-    return unquote(table_.store_->valueView(current, scratch));
-}
-
-bool JsonDocument::setText(std::string_view path, std::string_view value, std::int32_t type) {
-    memo_.clear();
-    plainMemo_.clear();
-    if (table_.nodeCount() == 0) table_.addNode(0, "JSON", Object, "");
-    int current = 1;
-    if (!path.empty() && scanner_.splitPath(path) > 0) {
-        std::vector<std::string> segments;
-        scanner_.pathSegments(segments);
-        for (int i = 1; i <= static_cast<int>(segments.size()); ++i) {
-            const std::string& segment = segments[static_cast<std::size_t>(i - 1)];
-            const int child = table_.findChild(i + 1, segment, current);
-            current = child != -1 ? child : table_.addNode(current, segment, Object, "");
-        }
-    }
-    return table_.setValue(current, value) && table_.setType(current, type);
+    return unquoted(table_.store_->valueView(current, scratch));
 }
 
 int JsonDocument::count(std::string_view path, int& node) {
     if (path.empty()) return table_.childCountOf(1);
     int current = -1;
-    if (!plainMemo_.walk(path, current, findChild())) {
+    if (!memo_.walk(path, current, findChild())) {
         const std::vector<std::string_view>& segments = paths_.split(path);
         if (segments.empty()) return table_.childCountOf(1);
         current = walk(segments);
@@ -306,65 +298,5 @@ int JsonDocument::count(std::string_view path, int& node) {
 }
 
 int JsonDocument::walk(const std::vector<std::string_view>& segments) { return memo_.walk(segments, findChild()); }
-
-void JsonDocument::addMembers(const JsonPairList& pairs, int parent) {
-    for (const auto& [name, value] : pairs) addValue(parent, name, value);
-}
-
-void JsonDocument::addElements(const std::vector<std::string>& elements, int parent) {
-    for (std::size_t i = 1; i <= elements.size(); ++i) {
-        std::string name;
-        detail::appendElementName(name, static_cast<std::int64_t>(zeroBased_ ? i - 1 : i));
-        addValue(parent, name, elements[i - 1]);
-    }
-}
-
-void JsonDocument::addValue(int parent, const std::string& name, const std::string& value) {
-    memo_.clear();
-    plainMemo_.clear();
-    const int level = table_.levelOf(parent) < 1 ? 1 : table_.levelOf(parent) + 1;
-    const int kind = level > kMaxJsonDepth ? Scalar : JsonTextScanner::valueKind(value);
-    if (kind == Object) {
-        JsonPairList pairs;
-        scanner_.splitObject(value, true, pairs);
-        addMembers(pairs, table_.addNode(parent, name, Object, value));
-    } else if (kind == Array) {
-        std::vector<std::string> elements;
-        scanner_.splitArray(value, true, elements);
-        addElements(elements, table_.addNode(parent, name, Array, value));
-    } else {
-        table_.addNode(parent, name, Scalar, value);
-    }
-}
-
-std::string JsonDocument::unquote(std::string_view text) const {
-    std::string scratch;
-    const std::string_view stripped = detail::stripQuotes(text, scratch);
-    bool escapedQuote = false;  // "\\''", which stands for an escaped double quote
-    for (std::size_t i = detail::findByte(stripped, '\\', 0, stripped.size());
-         i != std::string_view::npos && !escapedQuote; i = detail::findByte(stripped, '\\', i + 1, stripped.size())) {
-        escapedQuote = stripped.substr(i, 3) == "\\''";
-    }
-    if (!escapedQuote) return std::string(stripped);
-    return JsonTextScanner::restoreEscapedQuotes(stripped);
-}
-
-std::string JsonDocument::capitalise(std::string_view text) {
-    std::string result = asciiLower(text);
-    if (!result.empty() && result.front() >= 'a' && result.front() <= 'z') result.front() -= 'a' - 'A';
-    return result;
-}
-
-std::string JsonDocument::pathOf(int node) const {
-    std::string path;
-    bool first = true;
-    for (int k = node; table_.parentOf(k) > 0; k = table_.parentOf(k)) {
-        std::string name = table_.nameOf(k);
-        if (name.find('.') != std::string::npos) name = "\"" + name + "\"";
-        path = first ? name : name + "." + path;
-        first = false;
-    }
-    return path;
-}
 
 }  // namespace velomir

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "json/json_node_table.h"
-#include "json/json_text_scanner.h"
 #include "json/path_splitter.h"
-#include "text/work_pacer.h"
 
 namespace velomir {
 
@@ -27,21 +25,22 @@ public:
     // Parses as parse does and empties `text` as soon as it is loaded, so that a large answer's memory is given
     // back before the nodes are built.
     void parseAndRelease(std::string& text, bool zeroBased = false);
-    // Parses from now on step by step through `pacer` (may be null: no pacing); it must outlive the parses.
-    void setPacer(WorkPacer* pacer) { pacer_ = pacer; }
     // Text of the value at the path below start (0 = root); the whole compacted document for the empty path.
     std::string getText(std::string_view path, int start = 0);
-    // Sets value and type of the node at the path, adding missing members along it; false when nothing was set.
-    bool setText(std::string_view path, std::string_view value, std::int32_t type);
     // Members or elements of the value at the path, 0 when there is none; node receives the value's index.
     int count(std::string_view path, int& node);
     int count(std::string_view path) {
         int node = 0;
         return count(path, node);
     }
+
+    // Building and naming: defined in velomir_json_extra (json/extra/json_document_edits.cpp), which the tests and
+    // fuzz targets link. The program only reads parsed answers and links none of this.
+
+    // Sets value and type of the node at the path, adding missing members along it; false when nothing was set.
+    bool setText(std::string_view path, std::string_view value, std::int32_t type);
     void addElements(const std::vector<std::string>& elements, int parent);
     void addMembers(const JsonPairList& pairs, int parent);
-    std::string unquote(std::string_view text) const;
     static std::string capitalise(std::string_view text);
     // Dotted path of a node below the root; names holding a full stop are put in double quotes.
     std::string pathOf(int node) const;
@@ -57,12 +56,9 @@ private:
     void addValue(int parent, const std::string& name, const std::string& value);
 
     bool zeroBased_ = false;
-    WorkPacer* pacer_ = nullptr;
     JsonNodeTable table_;
-    JsonTextScanner scanner_;
     detail::PathSplitter paths_;
     detail::PathMemo memo_;
-    detail::PlainPathMemo plainMemo_;
 };
 
 }  // namespace velomir

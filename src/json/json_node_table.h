@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velomir {
@@ -25,6 +26,17 @@ struct JsonNode {
     std::int32_t ordinal = 0;
 };
 
+// A member's name and value text, or an element's value text, as the splitters hand them over.
+using JsonPairList = std::vector<std::pair<std::string, std::string>>;
+
+// Object or Array when the value text begins with "{" or "[", else Scalar.
+inline int valueKind(std::string_view text) {
+    if (text.empty()) return Scalar;
+    if (text.front() == '[') return Array;
+    if (text.front() == '{') return Object;
+    return Scalar;
+}
+
 class JsonNodeTable {
 public:
     JsonNodeTable();
@@ -33,6 +45,17 @@ public:
     JsonNodeTable& operator=(const JsonNodeTable& other);
     JsonNodeTable(JsonNodeTable&& other) noexcept;
     JsonNodeTable& operator=(JsonNodeTable&& other) noexcept;
+
+    // First node of level `level` named `name` from start + 1 to the end of start's subtree, or -1.
+    int findChild(int level, std::string_view name, int start) const;
+    int levelOf(int node) const;
+    int childCountOf(int node) const;
+    std::string valueOf(int node) const;
+    int nodeCount() const;
+    void clear();
+
+    // Building, editing and walking: defined in velomir_json_extra (json/extra/json_node_table_edits.cpp), which
+    // the tests and fuzz targets link. The program only reads parsed answers and links none of this.
 
     // Adds delta to every record's level, or sets every level to `level` when delta is 0; returns the count.
     static int shiftLevels(std::vector<JsonNode>& records, int level, int delta);
@@ -47,35 +70,27 @@ public:
     // Ordinals of parent's children from position firstOrdinal on, and its child count (root level for 0 or less).
     void renumberChildren(int parent, int firstOrdinal);
 
-    // The three scans visit the level-`level` nodes from start + 1 to the end of start's subtree.
+    // The level-`level` nodes in the same range as findChild: all of them, or the n-th (-1 when there is none).
     int childIndexes(int level, std::vector<int>& indexes, int start) const;
     int nthChild(int level, int n, int start) const;
-    int findChild(int level, std::string_view name, int start) const;
 
-    int levelOf(int node) const;
     // 0 for a root-level node, -1 for no node or when no parent is found.
     int parentOf(int node) const;
     // As parentOf; for no node the search starts at node - 1 and looks for a node of level `level` - 1.
     int parentAtLevel(int node, int level) const;
     bool hasChildren(int node) const;
-    int childCountOf(int node) const;
     std::string nameOf(int node) const;
     int typeOf(int node) const;
-    std::string valueOf(int node) const;
     bool setName(int node, std::string_view name);
     bool setType(int node, std::int32_t type);
     bool setValue(int node, std::string_view value);
-    int nodeCount() const;
     // Removes the node with its subtree; the parent's remaining children are renumbered. The mode has no effect.
     bool removeNode(int node, bool mode = false);
-    void clear();
     int exportNodes(std::vector<JsonNode>& out) const;
 
 private:
     friend class JsonDocument;
 
-    template <typename Visit>
-    int scanLevel(int level, int start, Visit visit) const;
     void insertSubtree(int node, std::vector<JsonNode> records, bool relevel);
 
     std::unique_ptr<detail::NodeStore> store_;

@@ -11,8 +11,6 @@ namespace velomir::detail {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-constexpr auto kMemberValueStops = byteSet(",}{[]");
-constexpr auto kElementStops = byteSet(",]{[}");
 constexpr auto kComma = byteSet(",");
 
 // One object or array being cut. Positions are the region's 1-based ones, as the reference steps (tests/json/oracle)
@@ -40,52 +38,33 @@ public:
         return true;
     }
 
-    // readMemberValue when the value is a properly nested object or array followed by "," or "}", or a scalar
-    // without brackets or braces ending at the first "," or "}" (or at the end of the text).
+    // readMemberValue when valueEnd cuts the value: it then ends at the "," or "}" found, or at the end of the text.
     bool quickMemberValue(int colon, int& end, std::size_t& valueEnd) const {
         const std::size_t value = region_.offsetOf(colon) + 1;
         if (value >= end_) return false;
-        if (plain_[value] == '{' || plain_[value] == '[') {
-            // Every candidate up to the closer leaves the opener open; the next one is the byte after it.
-            const std::size_t closer = text_.closerOf(value);
-            if (closer == npos || closer + 1 >= end_ || !text_.evenQuotes(value, closer)) return false;
-            if (plain_[closer + 1] != ',' && plain_[closer + 1] != '}') return false;
-            valueEnd = closer + 1;
-        } else {
-            const LoadedText::Stop stop = text_.nextVisible(value, end_, kMemberValueStops);
-            if (stop.quotes % 2 != 0) return false;
-            if (stop.at != npos && plain_[stop.at] != ',' && plain_[stop.at] != '}') return false;
-            valueEnd = stop.at == npos ? end_ : stop.at;
-        }
+        const ValueEnd stop = detail::valueEnd<'}'>(text_, value, end_);
+        if (!stop.clear) return false;
+        valueEnd = stop.at == npos ? end_ : stop.at;
         end = region_.positionOf(valueEnd);
         return true;
     }
 
     // The element loop from a visible "[" or ",": candidates are the commas after it, then the "]"s after the last
-    // comma; the first balanced one ends the element.
+    // comma; the first balanced one ends the element. End -1: neither a comma nor a closing bracket follows.
     bool quickElement(int start, int& end) const {
         const std::size_t value = region_.offsetOf(start) + 1;
         if (value >= end_) {
-            end = -1;  // nothing after the start: neither a comma nor a closing bracket
+            end = -1;
             return true;
         }
-        std::size_t stop = npos;
-        if (plain_[value] == '{' || plain_[value] == '[') {
-            const std::size_t closer = text_.closerOf(value);
-            if (closer == npos || closer + 1 >= end_ || !text_.evenQuotes(value, closer)) return false;
-            stop = closer + 1;
-        } else {
-            const LoadedText::Stop found = text_.nextVisible(value, end_, kElementStops);
-            if (found.at == npos) {
-                end = -1;  // neither a comma nor a closing bracket follows
-                return true;
-            }
-            if (found.quotes % 2 != 0) return false;
-            stop = found.at;
+        const ValueEnd stop = detail::valueEnd<']'>(text_, value, end_);
+        if (!stop.clear) return false;
+        if (stop.at == npos) {
+            end = -1;
+            return true;
         }
-        if (plain_[stop] == ']' && text_.nextVisible(stop + 1, end_, kComma).at != npos) return false;
-        if (plain_[stop] != ',' && plain_[stop] != ']') return false;
-        end = region_.positionOf(stop);
+        if (plain_[stop.at] == ']' && text_.nextVisible(stop.at + 1, end_, kComma).at != npos) return false;
+        end = region_.positionOf(stop.at);
         return true;
     }
 

@@ -69,26 +69,43 @@ inline std::string_view plainTrimmed(const LoadedText& text, std::size_t begin, 
     return trimmedValue(text, begin, end, scratch);
 }
 
-// Where the value at `value` ends when it is a nested object or array closed properly, a string, or a scalar with
-// neither quotes nor brackets, and is followed by "," or Closer; npos for anything else. These are the values on
-// which the literal steps and the quick steps agree at once.
+// Where the value that starts at `value` (before `end`) ends: at the first "," or Closer outside string literals,
+// a nested object or array taken whole. `clear` is false when the value cannot be cut in one step, so that the literal
+// steps (MarkedRegion) decide: a nested value not closed properly, an unpaired double quote, an opener or a closer of
+// the other kind before the end. These are the values on which the literal steps and the quick steps agree at once.
+struct ValueEnd {
+    std::size_t at;  // the "," or Closer; npos when the value runs to the end
+    bool clear;
+};
+
 template <char Closer>
-[[gnu::always_inline]] inline std::size_t plainValueEnd(const LoadedText& text, std::size_t value, std::size_t end) {
+[[gnu::always_inline]] inline ValueEnd valueEnd(const LoadedText& text, std::size_t value, std::size_t end) {
+    constexpr std::size_t npos = std::string_view::npos;
     const std::string_view plain = text.plain();
+    std::size_t stop = value;
     const char first = plain[value];
-    std::size_t stop = std::string_view::npos;
     if (first == '{' || first == '[') {
         const std::size_t closer = text.closerOf(value);
-        if (closer == std::string_view::npos || !text.evenQuotes(value, closer)) return std::string_view::npos;
+        if (closer == npos || !text.evenQuotes(value, closer) || closer + 1 >= end) return {npos, false};
         stop = closer + 1;
-    } else if (first == '"') {
-        const std::size_t close = findByte(plain, '"', value + 1, end);
-        if (close == std::string_view::npos) return std::string_view::npos;
-        stop = close + 1;
     } else {
-        stop = findFirstOf<false, ',', '}', ']', '{', '[', '"'>(plain, value, end);
+        while (true) {
+            if (plain[stop] != '"') {
+                stop = findFirstOf<false, ',', '}', ']', '{', '[', '"'>(plain, stop, end);
+                if (stop == end) return {npos, true};
+                if (plain[stop] != '"') break;
+            }
+            const std::size_t close = findByte(plain, '"', stop + 1, end);
+            if (close == npos) return {npos, false};
+            stop = close + 1;
+            if (stop == end) return {npos, true};
+            // A string value is mostly followed right away by "," or the closer.
+            if (plain[stop] == ',' || plain[stop] == Closer) return {stop, true};
+        }
     }
-    return stop < end && (plain[stop] == ',' || plain[stop] == Closer) ? stop : std::string_view::npos;
+    const char c = plain[stop];
+    if (c == ',' || c == Closer) return {stop, true};
+    return {npos, false};
 }
 
 template <typename Sink>
@@ -100,11 +117,11 @@ std::size_t splitPlainMembers(const LoadedText& text, std::size_t begin, std::si
     while (at + 1 < end && plain[at + 1] == '"') {
         const std::size_t close = findFirstOf<true, '"', '\xE3'>(plain, at + 2, end);
         if (close + 2 >= end || plain[close] != '"' || plain[close + 1] != ':') break;
-        const std::size_t valueEnd = plainValueEnd<'}'>(text, close + 2, end);
-        if (valueEnd == std::string_view::npos) break;
-        sink.quotedMember(text, plain.substr(at + 2, close - at - 2), plainTrimmed(text, close + 2, valueEnd, scratch));
+        const ValueEnd stop = valueEnd<'}'>(text, close + 2, end);
+        if (!stop.clear || stop.at == std::string_view::npos) break;
+        sink.quotedMember(text, plain.substr(at + 2, close - at - 2), plainTrimmed(text, close + 2, stop.at, scratch));
         ++pairs;
-        at = valueEnd;
+        at = stop.at;
         if (plain[at] == '}') return at + 1 == end ? kSplitDone : at;
     }
     return at;
@@ -117,12 +134,12 @@ std::size_t splitPlainElements(const LoadedText& text, std::size_t begin, std::s
     if (begin >= end || plain[begin] != '[') return kSplitFromStart;
     std::size_t at = begin;  // the "[" or "," in front of the element
     while (at + 1 < end) {
-        const std::size_t stop = plainValueEnd<']'>(text, at + 1, end);
+        const ValueEnd stop = valueEnd<']'>(text, at + 1, end);
         // A "]" ends the element only when no comma follows it.
-        if (stop == std::string_view::npos || (plain[stop] == ']' && stop + 1 != end)) break;
-        const std::string_view value = plainTrimmed(text, at + 1, stop, scratch);
+        if (!stop.clear || stop.at == std::string_view::npos || (plain[stop.at] == ']' && stop.at + 1 != end)) break;
+        const std::string_view value = plainTrimmed(text, at + 1, stop.at, scratch);
         ++elements;
-        at = stop;
+        at = stop.at;
         // A lone empty element is no element: it is handed over only when a second one comes.
         if (elements == 1 && value.empty()) {
             emptyHeld = true;

@@ -148,6 +148,24 @@ public:
     // First child of node (at level + 1, in scan order) with that name, or -1; the children are listed at the
     // first call. Only for nodes with many children.
     int findListedChild(int node, std::string_view name) const;
+    // Visits the level-`level` nodes from start + 1 to the end of start's subtree, jumping over deeper subtrees;
+    // returns the first node that visit accepts, or -1.
+    template <typename Visit>
+    int scanLevel(int level, int start, Visit visit) const {
+        int i = start < 0 ? 0 : start;
+        while (i < count()) {
+            ++i;
+            const int at = this->level(i);
+            if (at == level) {
+                if (visit(i)) return i;
+            } else if (at < level) {
+                return -1;
+            } else {
+                i += childCount(i);
+            }
+        }
+        return -1;
+    }
     void forgetChildLists() const {
         childLists_.clear();
         recentLists_.fill({0, nullptr});

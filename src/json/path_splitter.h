@@ -30,36 +30,6 @@ private:
     std::vector<std::string_view> segments_;
 };
 
-// The nodes the last path from the root led through, so that a path beginning the same way (the next field of the
-// same track) starts further down. Valid while the table stays as it is; clear it when it changes.
-class PathMemo {
-public:
-    // Node at the end of the path from node 1, or -1; findChild(level, segment, node) is the table's lookup.
-    template <typename FindChild>
-    int walk(const std::vector<std::string_view>& segments, FindChild findChild) {
-        std::size_t known = 0;
-        while (known < segments.size() && known < segments_.size() && segments_[known] == segments[known]) ++known;
-        segments_.resize(known);
-        nodes_.resize(known);
-        int current = known == 0 ? 1 : nodes_.back();
-        for (std::size_t i = known; i < segments.size(); ++i) {
-            current = findChild(static_cast<int>(i) + 2, segments[i], current);
-            if (current == -1) return -1;
-            segments_.emplace_back(segments[i]);
-            nodes_.push_back(current);
-        }
-        return current;
-    }
-    void clear() {
-        segments_.clear();
-        nodes_.clear();
-    }
-
-private:
-    std::vector<std::string> segments_;
-    std::vector<int> nodes_;
-};
-
 // Whether every byte of path from `from` on is one that PathSplitter::split leaves alone: no quote, apostrophe, white
 // space, control or first byte of U+3000. The segments of such a path are the bytes between its full stops.
 bool isPlainPath(std::string_view path, std::size_t from = 0);
@@ -67,22 +37,25 @@ bool isPlainPath(std::string_view path, std::size_t from = 0);
 // Length of the common beginning of a and b.
 std::size_t commonLength(std::string_view a, std::string_view b);
 
-// PathMemo for plain paths, without splitting them: the path asked last is kept as it was written, and a new one
-// shares as many leading segments with it as full stops lie inside their common beginning.
-class PlainPathMemo {
+// The nodes the last path from the root led through, so that a path beginning the same way (the next field of the
+// same track) starts further down. Valid while the table stays as it is; clear it when it changes.
+// The segments walked are kept one after the other in one text. A plain path is compared with that text as it is
+// written, without splitting it; other paths are compared segment by segment.
+class PathMemo {
 public:
-    // False when the path is not plain (node is then untouched); else node receives what PathMemo::walk gives.
+    // For a plain path: false when the path is not plain (node is then untouched); else node receives the node at
+    // the end of the path from node 1, or -1. findChild(level, segment, node) is the table's lookup.
     template <typename FindChild>
     bool walk(std::string_view path, int& node, FindChild findChild) {
-        const std::size_t same = commonLength(path, path_);
+        const std::size_t same = plain_ ? commonLength(path, text_) : 0;
         if (!isPlainPath(path, same)) return false;
         std::size_t known = 0;
         while (known < ends_.size() && ends_[known] < same) ++known;
         // The same path again: its last segment is known too.
-        if (same == path.size() && same == path_.size() && known < ends_.size()) ++known;
-        ends_.resize(known);
-        nodes_.resize(known);
-        path_.assign(path);
+        if (same == path.size() && same == text_.size() && known < ends_.size()) ++known;
+        forgetFrom(known);
+        text_.assign(path);
+        plain_ = true;
         if (known > 0 && ends_.back() == path.size()) {
             node = nodes_.back();
             return true;
@@ -102,16 +75,50 @@ public:
         node = current;
         return true;
     }
+
+    // For the segments of any path: the node at the end of the path from node 1, or -1.
+    template <typename FindChild>
+    int walk(const std::vector<std::string_view>& segments, FindChild findChild) {
+        std::size_t known = 0;
+        while (known < segments.size() && known < ends_.size() && segment(known) == segments[known]) ++known;
+        forgetFrom(known);
+        // A segment may hold a full stop: the text no longer reads as a plain path.
+        plain_ = false;
+        int current = known == 0 ? 1 : nodes_.back();
+        for (std::size_t i = known; i < segments.size(); ++i) {
+            current = findChild(static_cast<int>(i) + 2, segments[i], current);
+            if (current == -1) return -1;
+            if (i > 0) text_.push_back('.');
+            text_.append(segments[i]);
+            ends_.push_back(text_.size());
+            nodes_.push_back(current);
+        }
+        return current;
+    }
+
     void clear() {
-        path_.clear();
+        text_.clear();
         ends_.clear();
         nodes_.clear();
+        plain_ = true;
     }
 
 private:
-    std::string path_;
-    std::vector<std::size_t> ends_;  // where each segment looked up ends in path_: a full stop or the end
+    std::string_view segment(std::size_t k) const {
+        const std::size_t start = k == 0 ? 0 : ends_[k - 1] + 1;
+        return std::string_view(text_).substr(start, ends_[k] - start);
+    }
+    // Keeps the first `known` segments walked.
+    void forgetFrom(std::size_t known) {
+        ends_.resize(known);
+        nodes_.resize(known);
+        text_.resize(known == 0 ? 0 : ends_.back());
+    }
+
+    std::string text_;               // the segments walked, each after a full stop but the first
+    std::vector<std::size_t> ends_;  // where each segment walked ends in text_
     std::vector<int> nodes_;
+    bool plain_ = true;  // whether text_ is a plain path whose segments are the ones walked
 };
 
 }  // namespace velomir::detail

@@ -1,7 +1,5 @@
 #include "json/text_loader.h"
 
-#include "text/work_pacer.h"
-
 #include <array>
 #include <bit>
 
@@ -92,10 +90,9 @@ private:
 class Compactor {
 public:
     Compactor(std::string_view text, bool normalise, LoadEdits* edits, QuoteExceptions exceptions,
-              TextIndex* index = nullptr, WorkPacer* pacer = nullptr)
+              TextIndex* index = nullptr)
         : text_(text),
           index_(index),
-          pacer_(pacer),
           normalise_(normalise),
           edits_(edits),
           exceptions_(std::move(exceptions)),
@@ -190,12 +187,10 @@ private:
     void feed() {
         fed_ = out_.size();
         index_->feed(out_.view().data(), fed_);
-        if (pacer_ != nullptr) pacer_->step();
     }
 
     std::string_view text_;
     TextIndex* index_;
-    WorkPacer* pacer_;
     std::size_t fed_ = 0;  // output bytes handed to the index
     bool normalise_;
     LoadEdits* edits_;
@@ -236,17 +231,17 @@ std::string compactText(std::string_view text) {
     return std::string(Compactor(text, false, nullptr, findQuoteExceptions(text)).run().view());
 }
 
-LoadResult loadText(std::string_view text, LoadEdits* edits, TextIndex* index, WorkPacer* pacer) {
+LoadResult loadText(std::string_view text, LoadEdits* edits, TextIndex* index) {
     QuoteExceptions exceptions = findQuoteExceptions(text);
     if (!exceptions.backslashPipe) {
-        return {Compactor(text, true, edits, std::move(exceptions), index, pacer).run(), edits != nullptr};
+        return {Compactor(text, true, edits, std::move(exceptions), index).run(), edits != nullptr};
     }
     // Text holding "\|" goes through the three replacements as written: the parked escaped backslashes and
     // the text's own backslash-pipes can no longer be told apart afterwards.
     std::string normalised = replaceAll(text, "\\\\", "\\|\\|");
     normalised = replaceAll(normalised, "\\\"", "\\''");
     normalised = replaceAll(normalised, "\\|\\|", "\\\\");
-    return {Compactor(normalised, false, nullptr, findQuoteExceptions(normalised), index, pacer).run(), false};
+    return {Compactor(normalised, false, nullptr, findQuoteExceptions(normalised), index).run(), false};
 }
 
 }  // namespace velomir::detail

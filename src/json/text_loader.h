@@ -10,10 +10,6 @@
 #include "json/byte_buffer.h"
 #include "json/loaded_text.h"
 
-namespace velomir {
-class WorkPacer;
-}
-
 namespace velomir::detail {
 
 // What load changed, kept so that the text it was given can be rebuilt from the text it produced.
@@ -45,8 +41,6 @@ struct LoadResult {
 // load's text: the escape normalisation (a double quote behind an odd run of backslashes becomes two apostrophes
 // next to the backslashes), then compact. Edits are recorded when `edits` is given.
 // With index, the loaded text is indexed while it is written; the caller finishes the index over the result.
-// `pacer`, when given, is stepped as the index is fed, every 16 KiB of loaded text.
-LoadResult loadText(std::string_view text, LoadEdits* edits = nullptr, TextIndex* index = nullptr,
-                    WorkPacer* pacer = nullptr);
+LoadResult loadText(std::string_view text, LoadEdits* edits = nullptr, TextIndex* index = nullptr);
 
 }  // namespace velomir::detail

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "json/json_text_scanner.h"
+#include "json/extra/json_text_scanner.h"
 #include "json/oracle/oracle_json_text_scanner.h"
 
 namespace velomir::testing {
@@ -290,6 +290,11 @@ TEST(JsonDifferential, HandOverCasesReadTheSame) {
         "{\"a\":{\"s\":\"x\\\xE3\x80\x80\",\"t\":1}}",  // a quote that compaction puts behind a backslash
         "[{\"s\":\"\\\\\\|\\\\\\\"\"}]",                // backslash-pipes between escaped backslashes
         R"({"a":[1]} {"b":2})",                         // two objects in a row
+        R"({"a":x"y,}"z,"b":1})",                       // a scalar holding a literal with a comma and a closer
+        R"(["a""b",1"]"2,3])",                          // literals back to back, a literal inside a scalar
+        R"({"a":"x"[1],"b":2})",                        // an opener after a string value
+        R"({"a":x"y})",                                 // an unpaired quote in the last value
+        R"([1,"a])",                                    // an unpaired quote in the last element
         "\xE3\x80\x80{\"a\"\xE3\x80\x80:\xE3\x80\x80[\xE3\x80\x80\"x\"\xE3\x80\x80]\xE3\x80\x80}",
     };
     for (const std::string& text : texts) {

@@ -1,5 +1,6 @@
 // Edge cases of parsing and path queries, run on every JSON document implementation.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "json/json_test_support.h"
@@ -192,6 +193,25 @@ TYPED_TEST(JsonEdgeCases, StartNodeSkipsTheSegmentsLeadingToIt) {
     EXPECT_EQ(document.getText("a.b", 2), "[1,2]");
     EXPECT_EQ(document.getText("x.b.[1]", 2), "1");  // the first segment is not looked up
     EXPECT_EQ(document.getText("a", 2), "");         // nothing below the start node was named
+}
+
+// Queries in a row reuse the nodes of the path before: a quoted name holding a full stop, or a path whose
+// segments lose white space, must not be taken for the plain path written with the same bytes.
+TYPED_TEST(JsonEdgeCases, PathsInARowDoNotBorrowEachOthersNodes) {
+    TypeParam document;
+    document.parse(R"({"a":{"b":{"c":1},"b.c":5},"a.b":{"c":2},"x":[{"y":3},{"y":4}]})");
+    const std::vector<std::pair<std::string, std::string>> asked = {
+        {"a.b.c", "1"},          {R"("a.b".c)", "2"}, {"a.b.c", "1"},      {R"(a."b.c")", "5"}, {"a.b.c", "1"},
+        {"a.b", R"({"c":1})"},   {"a. b .c", "1"},    {R"(a."b.c")", "5"}, {"a.b.c", "1"},      {"x.[1].y", "3"},
+        {"x.[2].y", "4"},        {"x. [1] .y", "3"},  {"x.[2].y", "4"},    {"x.[2].z", ""},     {"x.[2].y", "4"},
+        {"x.[2]", R"({"y":4})"}, {R"("a.b".c)", "2"}, {"a.b.c", "1"},
+    };
+    for (const auto& [path, text] : asked) EXPECT_EQ(document.getText(path), text) << path;
+    int node = 0;
+    EXPECT_EQ(document.count(R"("a.b")", node), 1);
+    EXPECT_EQ(document.getText("a.b.c"), "1");
+    EXPECT_EQ(document.count("a.b", node), 1);
+    EXPECT_EQ(document.getText(R"("a.b".c)"), "2");
 }
 
 TYPED_TEST(JsonEdgeCases, DocumentNeverParsed) {

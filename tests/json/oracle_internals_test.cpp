@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "json/json_test_support.h"
-#include "json/json_text_scanner.h"
+#include "json/extra/json_text_scanner.h"
 #include "json/oracle/oracle_marked_text.h"
 
 namespace velomir::testing {

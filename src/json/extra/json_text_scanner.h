@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "json/json_node_table.h"
 #include "json/path_splitter.h"
 
 namespace velomir {
@@ -17,8 +18,6 @@ namespace detail {
 class LoadedText;
 class MarkedRegion;
 }  // namespace detail
-
-using JsonPairList = std::vector<std::pair<std::string, std::string>>;
 
 class JsonTextScanner {
 public:
@@ -38,7 +37,6 @@ public:
     int splitTopLevel(std::string_view text, JsonPairList& pairs, std::vector<std::string>& elements, int& kind);
     int splitObject(std::string_view text, bool loadFirst, JsonPairList& pairs);
     int splitArray(std::string_view text, bool loadFirst, std::vector<std::string>& elements);
-    static int valueKind(std::string_view text);
     // The first "{" or "[" of the loaded text, with its position; empty text and -1 when there is none.
     std::string firstMarkup(std::string_view text, int& position);
     int splitPath(std::string_view path);

@@ -1,4 +1,4 @@
-#include "json/json_text_scanner.h"
+#include "json/extra/json_text_scanner.h"
 
 #include "json/json_node_table.h"
 #include "json/json_splitter.h"
@@ -159,13 +159,6 @@ int JsonTextScanner::splitArray(std::string_view text, bool loadFirst, std::vect
     elements.clear();
     ListSink sink(nullptr, &elements);
     return detail::splitArrayRegion(*loaded_, 0, plain_.size(), sink);
-}
-
-int JsonTextScanner::valueKind(std::string_view text) {
-    if (text.empty()) return Scalar;
-    if (text.front() == '[') return Array;
-    if (text.front() == '{') return Object;
-    return Scalar;
 }
 
 std::string JsonTextScanner::firstMarkup(std::string_view text, int& position) {
