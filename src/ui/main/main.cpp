@@ -5,10 +5,10 @@
 #include <cstdlib>
 
 #include "analysis/curl_transport.h"
+#include "settings/settings_store.h"
 #include "ui/companions/widget_player.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/main_window.h"
-#include "ui/main/settings_store.h"
 
 namespace {
 
