@@ -3,7 +3,8 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "ui/companions/widget_address.h"
+#include "analysis/audio_address.h"
+#include "analysis/service_addresses.h"
 #include "ui/desktop/desktop_services.h"
 
 namespace velomir {
