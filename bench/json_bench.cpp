@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "bench/peak_memory.h"
-#include "bench/playlist_answer_generator.h"
 #include "bench/track_field_check.h"
 #include "bench/track_readers.h"
+#include "playlist_answer_generator.h"
 
 namespace {
 

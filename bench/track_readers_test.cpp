@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/playlist_answer_generator.h"
 #include "bench/track_field_check.h"
+#include "playlist_answer_generator.h"
 
 namespace velomir::bench {
 namespace {

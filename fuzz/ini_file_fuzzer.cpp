@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "settings/ini_file.h"
 #include "text/text_helpers.h"
-#include "ui/main/ini_file.h"
 
 namespace {
 

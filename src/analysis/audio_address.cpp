@@ -5,7 +5,6 @@
 
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
-#include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -38,12 +37,6 @@ bool isMissingAudioAddress(std::string_view address) {
     const std::size_t slash = path.rfind('/');
     const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
     return asciiLower(file) == kPlaceholderFile;
-}
-
-std::string outerAudioAddress(const std::string& trackId) {
-    const std::int64_t id = integerValue64(trackId);
-    if (id <= 0) return {};
-    return "http://" + std::string(kMainHost) + "/song/media/outer/url?id=" + std::to_string(id) + ".mp3";
 }
 
 std::string playableAudioAddress(const ResultRow& row) {
@@ -81,6 +74,25 @@ void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, in
         const auto answer = found.find(idKey(row.trackId));
         row.audioAddress = answer != found.end() ? answer->second : outerAudioAddress(row.trackId);
     }
+}
+
+std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http) {
+    const int kind = request.type == "2"   ? kindIndex(LinkKind::Song)
+                     : request.type == "3" ? kindIndex(LinkKind::Programme)
+                                           : -1;
+    if (kind < 0) return {};
+    std::string id = request.id;
+    std::vector<TrackItem> tracks;
+    std::vector<ProgrammeItem> programmes;
+    // The detail answers carry no count placeholder, so the maximum count does not matter.
+    fetchItems(id, kind, tracks, programmes, http, 1);
+    if (kind == kindIndex(LinkKind::Song)) {
+        if (tracks.empty()) return {};
+        // A song the service knows but whose address it withholds plays through the outer address.
+        const std::string& audio = tracks.front().audioAddress;
+        return isMissingAudioAddress(audio) ? outerAudioAddress(request.id) : audio;
+    }
+    return programmes.empty() ? std::string() : programmes.front().audioAddress;
 }
 
 }  // namespace velomir

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/result_row.h"
+#include "analysis/service_addresses.h"
 
 namespace velomir {
 
@@ -18,9 +19,6 @@ inline constexpr std::size_t kSongDetailBatch = 100;
 
 // True for an empty address and for the placeholder, whose last path segment is "0.mp3".
 bool isMissingAudioAddress(std::string_view address);
-
-// "http://music.163.com/song/media/outer/url?id=ID.mp3"; empty when `trackId` is no ID above 0.
-std::string outerAudioAddress(const std::string& trackId);
 
 // The address to hand on for a row without a network request: its own, else the outer address (track rows
 // only; a programme row's answer carries no song ID, so it keeps what it has).
@@ -34,5 +32,10 @@ void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& h
 // rows by track ID, the outer address for what they lack. The IDs are read before the first wait and the rows
 // written after the last, so pass a copy when a run may replace `rows` meanwhile.
 void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
+
+// The audio address the service gives for a widget's item (song details for type "2", programme details for "3"),
+// the outer address for a known song whose address is withheld; empty when the type is neither or the service knows
+// no such item. Blocks on the transport.
+std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http);
 
 }  // namespace velomir

@@ -19,8 +19,6 @@ TEST(AudioAddress, EmptyAndThePlaceholderAreMissing) {
     for (const char* usable : {"http://m/10.mp3", "http://m/0.mp3/1.mp3", "http://m/a0.mp3", "http://m/?f=0.mp3"}) {
         EXPECT_FALSE(isMissingAudioAddress(usable)) << usable;
     }
-    EXPECT_EQ(outerAudioAddress("007"), "http://music.163.com/song/media/outer/url?id=7.mp3");
-    EXPECT_EQ(outerAudioAddress(""), "");
 }
 
 TEST(AudioAddress, PlayableWithoutARequest) {

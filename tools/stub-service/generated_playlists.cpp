@@ -1,6 +1,6 @@
 #include "generated_playlists.h"
 
-#include "bench/playlist_answer_generator.h"
+#include "playlist_answer_generator.h"
 #include "text/text_helpers.h"
 
 namespace velomir {

@@ -7,8 +7,8 @@
 #include <QUrl>
 #include <string_view>
 
+#include "analysis/service_addresses.h"
 #include "ui/companions/companion_widgets.h"
-#include "ui/companions/widget_address.h"
 #include "ui/desktop/desktop_services.h"
 
 namespace velomir {

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "analysis/link_kind.h"
+#include "analysis/service_addresses.h"
 #include "ui/companions/preview_state.h"
 #include "ui/companions/preview_window.h"
-#include "ui/companions/widget_address.h"
 #include "ui/companions/widget_player.h"
 
 class QWidget;

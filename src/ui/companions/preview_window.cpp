@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "analysis/service_addresses.h"
 #include "ui/companions/companion_widgets.h"
 #include "ui/companions/preview_state.h"
-#include "ui/companions/widget_address.h"
 #include "ui/desktop/desktop_services.h"
 
 namespace velomir {

@@ -2,7 +2,8 @@
 
 #include <QTimer>
 
-#include "ui/companions/widget_address.h"
+#include "analysis/audio_address.h"
+#include "analysis/service_addresses.h"
 #include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 

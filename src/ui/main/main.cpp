@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "analysis/curl_transport.h"
+#include "settings/settings_store.h"
 #include "ui/companions/widget_player.h"
 #include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/main_window.h"
-#include "ui/main/settings_store.h"
 
 namespace {
 

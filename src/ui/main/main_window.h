@@ -11,10 +11,10 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_options.h"
 #include "analysis/analysis_view.h"
+#include "settings/settings_store.h"
 #include "ui/companions/widget_player.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/input_modes.h"
-#include "ui/main/settings_store.h"
 
 class QFrame;
 class QLineEdit;

@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <cmath>
 
+#include "settings/settings_store.h"
 #include "text/text_helpers.h"
-#include "ui/main/settings_store.h"
 #include "ui/main/skin.h"
 
 namespace velomir {

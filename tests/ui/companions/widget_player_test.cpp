@@ -4,8 +4,8 @@
 #include <QtTest>
 
 #include "analysis/fake_transport.h"
+#include "analysis/service_addresses.h"
 #include "companion_test_support.h"
-#include "ui/companions/widget_address.h"
 
 namespace velomir::testing {
 

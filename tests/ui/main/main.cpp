@@ -1,13 +1,10 @@
 // ui_main_tests: the main window's Qt Test classes, run offscreen against the stand-in service.
 #include <QApplication>
 #include <QStyleFactory>
-#include <string_view>
 
 #include "ui_test_support.h"
 
 int main(int argc, char** argv) {
-    // The kill test's saving process.
-    if (argc == 3 && std::string_view(argv[1]) == "--save-burst") return velomir::test::runSaveBurst(argv[2]);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -17,6 +14,5 @@ int main(int argc, char** argv) {
     failures += velomir::test::runListActionsTests(argc, argv);
     failures += velomir::test::runWindowLayoutTests(argc, argv);
     failures += velomir::test::runSettingsTests(argc, argv);
-    failures += velomir::test::runSettingsKillTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -106,8 +106,5 @@ int runDetailPaneTests(int argc, char** argv);
 int runListActionsTests(int argc, char** argv);
 int runWindowLayoutTests(int argc, char** argv);
 int runSettingsTests(int argc, char** argv);
-int runSettingsKillTests(int argc, char** argv);
-// Saves settings to the file at `path` without end; the kill test runs it in a process of its own.
-int runSaveBurst(const char* path);
 
 }  // namespace velomir::test

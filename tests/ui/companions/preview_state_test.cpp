@@ -1,28 +1,18 @@
-// Widget and page addresses, and what a result row puts into the preview.
-#include "ui/companions/widget_address.h"
+// What a result row puts into the preview.
+#include "ui/companions/preview_state.h"
 
 #include <QtTest>
 
 #include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 #include "companion_test_support.h"
-#include "ui/companions/preview_state.h"
 
 namespace velomir::testing {
 
-class WidgetAddressTest : public QObject {
+class PreviewStateTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void addresses() {
-        const std::string widget = buildWidgetAddress("123", "2");
-        QVERIFY(widget.starts_with("http://music.163.com/"));
-        QVERIFY(widget.ends_with("/style/swf/widget.swf?sid=123&type=2&auto=1&width=320&height=66"));
-        QCOMPARE(songPageAddress("42"), std::string("http://music.163.com/#/song?id=42"));
-        QCOMPARE(playlistPageAddress("7"), std::string("http://music.163.com/playlist?id=7"));
-        QCOMPARE(playlistLinkAddress("7"), std::string("http://music.163.com/#/playlist?id=7"));
-    }
-
     void rowsFillThePreview() {
         ResultRow row;
         row.trackName = "A";
@@ -49,9 +39,9 @@ private slots:
 };
 
 namespace {
-const RegisterTest<WidgetAddressTest> registered;
+const RegisterTest<PreviewStateTest> registered;
 }
 
 }  // namespace velomir::testing
 
-#include "widget_address_test.moc"
+#include "preview_state_test.moc"

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "analysis/analysis_options.h"
-#include "ui/main/ini_file.h"
+#include "settings/ini_file.h"
 
 namespace velomir {
 

@@ -1,4 +1,4 @@
-#include "ui/main/settings_store.h"
+#include "settings/settings_store.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,11 +1,8 @@
-#include "ui/companions/widget_address.h"
+#include "analysis/service_addresses.h"
 
-#include <vector>
+#include <cstdint>
+#include <string_view>
 
-#include "analysis/audio_address.h"
-#include "analysis/item_extraction.h"
-#include "analysis/link_kind.h"
-#include "analysis/result_row.h"
 #include "analysis/service_hosts.h"
 #include "text/text_helpers.h"
 
@@ -15,8 +12,6 @@ namespace {
 
 constexpr std::string_view kWidgetPath = "/style/swf/widget.swf?";
 constexpr std::string_view kWidgetQuery = "sid={id}&type={t}&auto=1&width=320&height=66";
-constexpr int kSongDetailKind = kindIndex(LinkKind::Song);
-constexpr int kProgrammeDetailKind = kindIndex(LinkKind::Programme);
 
 std::string webAddress(std::string_view pathAndQuery) {
     return "http://" + std::string(kWebHost) + std::string(pathAndQuery);
@@ -24,16 +19,22 @@ std::string webAddress(std::string_view pathAndQuery) {
 
 }  // namespace
 
-std::string buildWidgetAddress(const std::string& id, const std::string& type) {
-    const std::string address = webAddress(std::string(kWidgetPath) + std::string(kWidgetQuery));
-    return replaceAllNoCase(replaceAllNoCase(address, "{t}", type), "{id}", id);
-}
-
 std::string songPageAddress(const std::string& id) { return webAddress("/#/song?id=" + id); }
+
+std::string albumPageAddress(const std::string& id) { return webAddress("/#/album?id=" + id); }
+
+std::string radioPageAddress(const std::string& id) { return webAddress("/#/djradio?id=" + id); }
+
+std::string artistPageAddress(const std::string& id) { return webAddress("/artist?id=" + id); }
 
 std::string playlistPageAddress(const std::string& id) { return webAddress("/playlist?id=" + id); }
 
 std::string playlistLinkAddress(const std::string& id) { return webAddress("/#/playlist?id=" + id); }
+
+std::string buildWidgetAddress(const std::string& id, const std::string& type) {
+    const std::string address = webAddress(std::string(kWidgetPath) + std::string(kWidgetQuery));
+    return replaceAllNoCase(replaceAllNoCase(address, "{t}", type), "{id}", id);
+}
 
 std::optional<WidgetRequest> parseWidgetAddress(const std::string& address) {
     const std::size_t path = findNoCase(address, kWidgetPath);
@@ -54,21 +55,10 @@ std::optional<WidgetRequest> parseWidgetAddress(const std::string& address) {
     return request;
 }
 
-std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http) {
-    const int kind = request.type == "2" ? kSongDetailKind : request.type == "3" ? kProgrammeDetailKind : -1;
-    if (kind < 0) return {};
-    std::string id = request.id;
-    std::vector<TrackItem> tracks;
-    std::vector<ProgrammeItem> programmes;
-    // The detail answers carry no count placeholder, so the maximum count does not matter.
-    fetchItems(id, kind, tracks, programmes, http, 1);
-    if (kind == kSongDetailKind) {
-        if (tracks.empty()) return {};
-        // A song the service knows but whose address it withholds plays through the outer address.
-        const std::string& audio = tracks.front().audioAddress;
-        return isMissingAudioAddress(audio) ? outerAudioAddress(request.id) : audio;
-    }
-    return programmes.empty() ? std::string() : programmes.front().audioAddress;
+std::string outerAudioAddress(const std::string& trackId) {
+    const std::int64_t id = integerValue64(trackId);
+    if (id <= 0) return {};
+    return "http://" + std::string(kMainHost) + "/song/media/outer/url?id=" + std::to_string(id) + ".mp3";
 }
 
 }  // namespace velomir

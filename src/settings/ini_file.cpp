@@ -1,4 +1,4 @@
-#include "ui/main/ini_file.h"
+#include "settings/ini_file.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "bench/playlist_answer_generator.h"
+#include "playlist_answer_generator.h"
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {

@@ -1,4 +1,4 @@
-#include "bench/playlist_answer_generator.h"
+#include "playlist_answer_generator.h"
 
 #include <gtest/gtest.h>
 
