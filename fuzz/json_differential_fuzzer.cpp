@@ -1,4 +1,4 @@
-// The fast JSON reader against the reference transcription on arbitrary bytes: the whole node table, the queries
+// The fast JSON reader against the reference reader (json/oracle) on arbitrary bytes: the whole node table, the queries
 // on every node's path and on paths derived from them, and the scanner's text operations on the raw input.
 // The first byte chooses element numbering from 0 or 1; the rest is the document.
 #include <cstddef>

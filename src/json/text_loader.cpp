@@ -50,7 +50,7 @@ QuoteExceptions findQuoteExceptions(std::string_view text) {
     return exceptions;
 }
 
-// The mend's string literals in one of the two texts: delimiters pair up from the start and an unpaired last one
+// Where the string literals of one of the two texts lie: delimiters pair up from the start and an unpaired last one
 // opens nothing. Asked with increasing positions; counts the quotes passed in bulk and subtracts the exceptions.
 class Literals {
 public:

@@ -45,7 +45,7 @@ std::string oneLine(std::string text);
 // Splits at every separator; empty columns between separators are kept, nothing is trimmed.
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);
 
-// Stored booleans: "真" is true; so are the GBK bytes of 真 written by the Windows build.
+// Stored booleans: "真" is true; so are the GBK bytes of 真, as settings files saved in that code page hold it.
 std::string booleanText(bool value);
 bool textToBoolean(std::string_view text);
 

@@ -1,5 +1,5 @@
-// Runs the fast reader and the reference transcription side by side on one text and reports the first place where
-// they disagree: the node tables field by field, then getText and count on the empty path, on every node's path,
+// Runs the fast reader and the reference reader (json/oracle) side by side on one text and reports the first place
+// where they disagree: the node tables field by field, then getText and count on the empty path, on every node's path,
 // on paths derived from those (missing members, other indexes, quoted segments, start nodes).
 // Shared by the differential test and the fuzzer, so it depends on neither GoogleTest nor libFuzzer.
 #pragma once

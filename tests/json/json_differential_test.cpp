@@ -1,4 +1,4 @@
-// The fast reader against the reference transcription, on generated answers shaped like the service's and on
+// The fast reader against the reference reader (json/oracle), on generated answers shaped like the service's and on
 // broken copies of them. The seed is printed; VELOMIR_JSON_DIFF_SEED replays a run, VELOMIR_JSON_DIFF_CASES
 // changes the number of generated answers.
 #include "json/json_differential.h"

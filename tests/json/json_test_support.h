@@ -1,5 +1,5 @@
 // Shared by the JSON test files: the document implementations every typed test runs on (the reference
-// transcription, and the fast reader as soon as its header is in the tree), and a neutral view of their nodes.
+// reader in json/oracle, and the fast reader as soon as its header is in the tree), and a neutral view of their nodes.
 #pragma once
 
 #include <gtest/gtest.h>

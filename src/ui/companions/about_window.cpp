@@ -17,8 +17,8 @@ using namespace companion;
 
 namespace {
 
-constexpr QSize kDesignedSize{254, 398};
-constexpr QPoint kDesignedPosition{50, 50};
+constexpr QSize kBaseSize{254, 398};
+constexpr QPoint kHomePosition{50, 50};
 
 }  // namespace
 
@@ -38,8 +38,8 @@ AboutWindow::AboutWindow(UiServices& services, MediaBackendFactory makeBackend,
       analyseLink_(std::move(analyseLink)),
       player_(new WidgetPlayer(services.http, services.work, makeBackend(), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(clientSize(kDesignedSize));
-    move(kDesignedPosition);
+    setFixedSize(clientSize(kBaseSize));
+    move(kHomePosition);
     setBackground(this, kWindowColour);
     setWindowTitle(QStringLiteral("About-Velomir"));
     player_->setObjectName(QStringLiteral("超文本浏览框1"));

@@ -8,7 +8,7 @@ namespace velomir::companion {
 
 namespace {
 
-// The designed window sizes include a three-pixel border and a 26-pixel caption bar.
+// The windows' outer sizes include a three-pixel border and a 26-pixel caption bar.
 constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 32;
 
@@ -67,6 +67,6 @@ void onLeftRelease(QWidget* widget, std::function<void()> action) {
     widget->installEventFilter(new ReleaseFilter(widget, std::move(action)));
 }
 
-QSize clientSize(const QSize& designed) { return designed - QSize(kFrameWidth, kFrameHeight); }
+QSize clientSize(const QSize& outer) { return outer - QSize(kFrameWidth, kFrameHeight); }
 
 }  // namespace velomir::companion

@@ -41,7 +41,7 @@ QLabel* addCaption(QWidget* parent, const char* name, const QRect& geometry, con
 // Gives a picture box the hand cursor and runs `action` when the left button is released inside it.
 void onLeftRelease(QWidget* widget, std::function<void()> action);
 
-// The client size of a window designed at `designed` with the frame of a fixed-size dialog.
-QSize clientSize(const QSize& designed);
+// The client size of a window whose outer size, frame of a fixed-size dialog included, is `outer`.
+QSize clientSize(const QSize& outer);
 
 }  // namespace velomir::companion

@@ -17,6 +17,4 @@ struct PreviewState {
     static PreviewState fromRow(const ResultRow& row, int fieldSet);
 };
 
-// The widget type that plays a row of this field set: "2" for tracks (1), "3" otherwise.
-
 }  // namespace velomir

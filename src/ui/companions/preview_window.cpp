@@ -15,8 +15,8 @@ using namespace companion;
 
 namespace {
 
-constexpr QSize kDesignedSize{265, 406};
-constexpr QPoint kDesignedPosition{50, 50};
+constexpr QSize kBaseSize{265, 406};
+constexpr QPoint kHomePosition{50, 50};
 constexpr int kCopyFaceTick = 1000;
 constexpr int kTicksShowingResult = 2;
 
@@ -29,8 +29,8 @@ PreviewWindow::PreviewWindow(UiServices& services, std::unique_ptr<MediaBackend>
       state_(state),
       player_(new WidgetPlayer(services.http, services.work, std::move(backend), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(clientSize(kDesignedSize));
-    move(kDesignedPosition);
+    setFixedSize(clientSize(kBaseSize));
+    move(kHomePosition);
     setBackground(this, kWindowColour);
     setWindowTitle(QStringLiteral("试听"));
     player_->setObjectName(QStringLiteral("超文本浏览框1"));

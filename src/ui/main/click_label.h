@@ -1,4 +1,4 @@
-// The picture boxes, labels and transparent click areas of the windows: a plain-text QLabel with a designed name,
+// The picture boxes, labels and transparent click areas of the windows: a plain-text QLabel with a fixed name,
 // an optional background colour, a picture kept as its bytes, and a signal for a button released inside it.
 #pragma once
 
@@ -12,7 +12,7 @@ class ClickLabel : public QLabel {
     Q_OBJECT
 
 public:
-    // `name` is the control's designed name (UTF-8), used as its objectName.
+    // `name` (UTF-8) becomes the objectName by which the control is found.
     ClickLabel(QWidget* parent, const char* name);
 
     void setBackground(const QColor& colour);

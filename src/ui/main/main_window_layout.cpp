@@ -1,4 +1,5 @@
-// The controls of the main window at their designed places, and the rule that moves them when it is resized.
+// The controls of the main window at their places in the window's base size, and the rule that moves them when it
+// is resized.
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>

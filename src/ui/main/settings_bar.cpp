@@ -63,7 +63,7 @@ void SettingsBar::buildControls() {
     colours.setColor(QPalette::Text, Qt::white);
     colours.setColor(QPalette::Base, skin::colour(skin::kMaxBoxColour));
     maxBox_->setPalette(colours);
-    idleTimer_ = new QTimer(this);  // designed without a handler; it never runs
+    idleTimer_ = new QTimer(this);  // a named control only: nothing starts it or listens to it
     idleTimer_->setObjectName(QStringLiteral("时钟_设置计时"));
 }
 

@@ -22,7 +22,7 @@ inline constexpr char kDefaultCover[] = ":/skin/default-cover.png";
 // The bytes of an embedded image, read once; empty when it is missing.
 const QByteArray& imageBytes(const char* name);
 
-// Designed colours.
+// The skin's fixed colours.
 inline constexpr QRgb kLeftBarColour = 0x3E3E40;
 inline constexpr QRgb kActiveTabColour = 0x505050;
 inline constexpr QRgb kActiveStripeColour = 0xFF0000;

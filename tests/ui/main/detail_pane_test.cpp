@@ -1,4 +1,4 @@
-// The detail pane: what a row change shows and fetches, the copy and open clicks with their hint, and the mends
+// The detail pane: what a row change shows and fetches, the copy and open clicks with their hint, and the guards
 // for empty addresses, foreign addresses and answer texts that look like markup.
 #include <QFontMetrics>
 #include <QLabel>

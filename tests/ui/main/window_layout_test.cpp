@@ -50,7 +50,7 @@ void WindowLayoutTest::modeSwitchCopiesReferenceColours() {
     const QColor active = rgb(0x505050);
     const QColor idle = rgb(0x3E3E40);
     QCOMPARE(tabColours(harness), (QList<QColor>{active, rgb(0xFF0000), idle, idle, active, idle}));
-    // The stripe takes the red edge's colour, not the designed stripe colour.
+    // The stripe takes the red edge's colour, not the skin's stripe colour.
     QTest::mouseClick(harness.control("透明标签_搜索模式"), Qt::LeftButton);
     QVERIFY(harness.window().searchMode());
     QCOMPARE(tabColours(harness), (QList<QColor>{idle, idle, active, rgb(0xEA2000), idle, active}));
