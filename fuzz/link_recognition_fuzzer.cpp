@@ -24,23 +24,15 @@ class ScriptedTransport : public velomir::HttpTransport {
 public:
     explicit ScriptedTransport(std::vector<std::string_view> answers) : answers_(std::move(answers)) {}
 
-    std::string fetchText(const std::string& address) override {
-        velomir::TransferStatus status;
-        return fetchTextWithStatus(address, status);
-    }
-    std::string fetchBytes(const std::string& address) override { return fetchText(address); }
-    std::string fetchTextWithStatus(const std::string& address, velomir::TransferStatus& status) override {
-        addresses.push_back(address);
+    velomir::HttpReply get(const velomir::HttpRequest& request) override {
+        addresses.push_back(request.address);
+        if (!request.followRedirects) {
+            redirects.push_back(request.address);
+            return {{}, 302, {}, std::string(next())};
+        }
         const std::string_view answer = next();
-        status = {};
-        if (!answer.starts_with('!')) return std::string(answer);
-        status = {velomir::TransferStatus::Code::Failed, std::string(answer.substr(1))};
-        return {};
-    }
-    std::string redirectTarget(const std::string& address) override {
-        addresses.push_back(address);
-        redirects.push_back(address);
-        return std::string(next());
+        if (!answer.starts_with('!')) return {{}, 200, std::string(answer), {}};
+        return {{velomir::Status::Code::Failed, std::string(answer.substr(1))}, 0, {}, {}};
     }
 
     std::vector<std::string> addresses;
