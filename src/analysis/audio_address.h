@@ -25,12 +25,11 @@ bool isMissingAudioAddress(std::string_view address);
 std::string playableAudioAddress(const ResultRow& row);
 
 // Fills the missing audio address of the 1-based row `row`: from the song's details, else the outer address.
-// The row keeps it. Rows replaced while the request waits (the pump may start a run) are left alone.
+// The row keeps it.
 void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
 
 // Fills every missing address at once: song detail for up to kSongDetailBatch IDs a request, answers matched to
-// rows by track ID, the outer address for what they lack. The IDs are read before the first wait and the rows
-// written after the last, so pass a copy when a run may replace `rows` meanwhile.
+// rows by track ID, the outer address for what they lack.
 void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
 
 // The audio address the service gives for a widget's item (song details for type "2", programme details for "3"),

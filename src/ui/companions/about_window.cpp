@@ -75,8 +75,7 @@ void AboutWindow::buildStrip() {
 void AboutWindow::openSamplePlaylist() {
     openWebAddress(services_.opener, playlistPageAddress(kSamplePlaylistId));
     if (!analyseLink_) return;
-    // The run waits on the network while the event loop goes on, and this window may be closed meanwhile: it runs
-    // from the loop, after the click, and outlives the window.
+    // Started from the event loop after the click, on the main window: this window may be closed before then.
     QObject* context = parentWidget() ? static_cast<QObject*>(parentWidget()) : QCoreApplication::instance();
     QTimer::singleShot(0, context, [analyse = analyseLink_] { analyse(playlistLinkAddress(kSamplePlaylistId)); });
 }
