@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fetched.count = velomir::fetchItems(text, kind, fetched.tracks, fetched.programmes, http, 30, &problem);
         checkItems(fetched, kind, input);
         require(problem.ok() || problem.code() == velomir::Status::Code::Refused, "no transfer failed", input);
-        require((problem.cause == velomir::FetchProblem::Cause::None) == problem.message.empty(),
+        require(problem.ok() == problem.message().empty(),
                 "a problem has a reason", input);
         Items expected = byKind[kind];
         if (artist) {
