@@ -84,12 +84,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedTransport http(parts);
     const velomir::Recognition result = velomir::recogniseLink(text, searchMode, options, http);
 
-    require(result.kind >= velomir::kUnrecognised && result.kind < velomir::kKindCount, "kind in range", input);
-    require(result.kind != velomir::kUnrecognised || (!searchMode && !options.jumpToSearch),
+    require(velomir::kindAt(velomir::kindIndex(result.kind)) == result.kind, "kind in range", input);
+    require(result.kind != velomir::LinkKind::Unrecognised || (!searchMode && !options.jumpToSearch),
             "search mode and jumping to search leave nothing unrecognised", input);
     require(http.addresses.size() <= kMaxRequests, "bounded number of requests", input);
-    require(result.probeFailure.ok() || result.kind == velomir::kUnrecognised ||
-                result.kind == velomir::kindIndex(velomir::LinkKind::Search),
+    require(result.probeFailure.ok() || result.kind == velomir::LinkKind::Unrecognised ||
+                result.kind == velomir::LinkKind::Search,
             "a probe failure stays only when no probe hit", input);
     if (!http.redirects.empty()) {
         require(http.redirects.front() == velomir::findShortLink(text), "the first redirect asked is the short link",
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(answered, "the changed text is a redirect's target", input);
     }
     // An item kind must come with an ID the fetch accepts; otherwise the run asks for nothing.
-    if (result.kind >= 0 && result.kind != velomir::kindIndex(velomir::LinkKind::Search)) {
+    if (result.kind != velomir::LinkKind::Unrecognised && result.kind != velomir::LinkKind::Search) {
         require(velomir::integerValue64(velomir::extractId(result.text)) > 0, "a recognised item has an ID", input);
     }
 

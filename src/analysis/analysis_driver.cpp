@@ -50,17 +50,20 @@ RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* ob
     const Recognition recognition = recogniseLink(result.input, input.searchMode, input.options, http);
     result.kind = recognition.kind;
     // Probes that failed on the way are the cause only when nothing was recognised (no request follows then).
-    if (recognition.kind < 0 && !recognition.probeFailure.ok()) result.problem = recognition.probeFailure;
-    result.fieldSet = ServiceCatalogue::recordTypeOfKind(result.kind);
+    if (recognition.kind == LinkKind::Unrecognised && !recognition.probeFailure.ok()) {
+        result.problem = recognition.probeFailure;
+    }
+    result.recordType = ServiceCatalogue::recordTypeOfKind(result.kind);
     reach(2);
     // A short link's ID is in the address it led to; a search keeps the user's own words.
-    if (result.kind != serviceCatalogue().searchKind()) result.input = extractId(recognition.text);
+    if (result.kind != LinkKind::Search) result.input = extractId(recognition.text);
     reach(3);
     if (stop != nullptr && stop->load()) return result;
-    // An early stop (status below 0) leaves both lists empty: no rows show under the new label.
-    fetchItems(result.input, result.kind, result.tracks, result.programmes, http, input.options.maxCount,
-               &result.problem, stop);
-    buildResultRows(result.fieldSet, result.tracks, result.programmes, result.rows);
+    // An early stop leaves both lists empty, so no rows show under the new label; it is no failed request.
+    Status fetched =
+        fetchItems(result.input, result.kind, result.tracks, result.programmes, http, input.options.maxCount, stop);
+    if (fetched.code() != Status::Code::BadInput) result.problem = std::move(fetched);
+    buildResultRows(result.recordType, result.tracks, result.programmes, result.rows);
     return result;
 }
 
@@ -79,7 +82,7 @@ std::optional<RunInput> AnalysisDriver::beginRun() {
 void AnalysisDriver::finishRun(RunResult result) {
     state_.currentInput = std::move(result.input);
     state_.currentKind = result.kind;
-    state_.currentFieldSet = result.fieldSet;
+    state_.currentRecordType = result.recordType;
     state_.trackItems = std::move(result.tracks);
     state_.programmeItems = std::move(result.programmes);
     state_.resultRows = std::move(result.rows);
@@ -88,7 +91,7 @@ void AnalysisDriver::finishRun(RunResult result) {
     ++state_.runNumber;
     const KindTraits& look = kindTraits(state_.currentKind);
     state_.columnTitles.assign(look.columnTitles.begin(), look.columnTitles.end());
-    view_.switchMode(state_.currentKind == serviceCatalogue().searchKind());
+    view_.switchMode(state_.currentKind == LinkKind::Search);
     view_.setLinkText(look.label + stripKindLabels(view_.linkText()));
     state_.progressStep = -1;
     view_.listPublished();

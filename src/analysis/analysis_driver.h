@@ -20,8 +20,8 @@ class RunObserver;
 struct RunState {
     int progressStep = -1;  // -1 idle; 0..3 the stage of the run under way
     std::string currentInput;
-    int currentKind = kUnrecognised;
-    int currentFieldSet = kTrackRecord;
+    LinkKind currentKind = LinkKind::Unrecognised;
+    RecordType currentRecordType = RecordType::Track;
     std::vector<TrackItem> trackItems;
     std::vector<ProgrammeItem> programmeItems;
     std::vector<ResultRow> resultRows;
@@ -41,8 +41,8 @@ struct RunInput {
 // A run's whole list, built on the run's thread and handed over in one piece.
 struct RunResult {
     std::string input;  // the ID or search text
-    int kind = kUnrecognised;
-    int fieldSet = kTrackRecord;
+    LinkKind kind = LinkKind::Unrecognised;
+    RecordType recordType = RecordType::Track;
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
     std::vector<ResultRow> rows;

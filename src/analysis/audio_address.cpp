@@ -24,7 +24,7 @@ std::vector<TrackItem> askSongDetail(const std::string& ids, HttpTransport& http
     std::string text = ids;
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
-    fetchItems(text, kindIndex(LinkKind::Song), tracks, programmes, http, maxCount);
+    fetchItems(text, LinkKind::Song, tracks, programmes, http, maxCount);
     return tracks;
 }
 
@@ -77,16 +77,16 @@ void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, in
 }
 
 std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http) {
-    const int kind = request.type == "2"   ? kindIndex(LinkKind::Song)
-                     : request.type == "3" ? kindIndex(LinkKind::Programme)
-                                           : -1;
-    if (kind < 0) return {};
+    const LinkKind kind = request.type == kSongWidget        ? LinkKind::Song
+                          : request.type == kProgrammeWidget ? LinkKind::Programme
+                                                             : LinkKind::Unrecognised;
+    if (kind == LinkKind::Unrecognised) return {};
     std::string id = request.id;
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
     // The detail answers carry no count placeholder, so the maximum count does not matter.
     fetchItems(id, kind, tracks, programmes, http, 1);
-    if (kind == kindIndex(LinkKind::Song)) {
+    if (kind == LinkKind::Song) {
         if (tracks.empty()) return {};
         // A song the service knows but whose address it withholds plays through the outer address.
         const std::string& audio = tracks.front().audioAddress;

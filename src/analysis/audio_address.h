@@ -32,9 +32,9 @@ void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& h
 // rows by track ID, the outer address for what they lack.
 void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);
 
-// The audio address the service gives for a widget's item (song details for type "2", programme details for "3"),
-// the outer address for a known song whose address is withheld; empty when the type is neither or the service knows
-// no such item. Blocks on the transport.
+// The audio address the service gives for a widget's item (song details for a song widget, programme details for
+// a programme widget), the outer address for a known song whose address is withheld; empty when the type is neither
+// or the service knows no such item. Blocks on the transport.
 std::string resolveWidgetAudio(const WidgetRequest& request, HttpTransport& http);
 
 }  // namespace velomir

@@ -16,8 +16,6 @@ namespace velomir {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // The service's web pages were made for browsers of this shape; the requests look like theirs.
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0)";
 // What that browser sends as its Accept header, for the same reason.
@@ -245,9 +243,8 @@ bool isServiceAddress(std::string_view hostAndPort) {
 std::vector<std::string> serviceConnectTo(std::string_view hostAndPort) {
     if (!isServiceAddress(hostAndPort)) return {};
     std::vector<std::string> entries;
-    for (std::string_view host : {kMainHost, kSearchHost, kWebHost, kShortLinkHost}) {
-        std::string entry = std::string(host) + "::" + std::string(hostAndPort);
-        if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(std::move(entry));
+    for (std::string_view host : {kMainHost, kSearchHost, kShortLinkHost}) {
+        entries.push_back(std::string(host) + "::" + std::string(hostAndPort));
     }
     return entries;
 }

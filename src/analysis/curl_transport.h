@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/clock.h"
 #include "analysis/http_transport.h"
 
 namespace velomir {
@@ -17,8 +18,8 @@ struct HttpSettings {
     // A PEM file of certificates to trust instead of the system's; empty: the system's. Certificates are always
     // verified.
     std::string trustedCertificates;
-    // What the time-out is measured by; empty: the steady clock.
-    std::function<std::chrono::steady_clock::time_point()> clock;
+    // What the time-out is measured by; empty: Clock::now.
+    std::function<Clock::time_point()> clock;
     // When given and set, requests end at once with Status::Code::Stopped. Must outlive the transport.
     const StopFlag* stop = nullptr;
 };

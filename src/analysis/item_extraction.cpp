@@ -13,9 +13,8 @@ namespace {
 
 constexpr std::string_view kArtistStartMarker = "display:none;\">";
 constexpr std::string_view kArtistEndMarker = "</textarea>";
-constexpr std::string_view kSearchMarker = "--s--";
 
-std::string requestAddress(const std::string& text, int kind, int maxCount) {
+std::string requestAddress(const std::string& text, LinkKind kind, int maxCount) {
     std::string address = replaceAllNoCase(serviceCatalogue().entry(kind).templateText, "{id}", text);
     address = replaceAllNoCase(address, "{u}", urlEncodeUtf8(text));
     return replaceAllNoCase(address, "{n}", std::to_string(maxCount));
@@ -47,12 +46,12 @@ std::vector<std::string> readFields(JsonDocument& document, const std::string& i
     return values;
 }
 
-int listCount(JsonDocument& document, const std::string& listPath, int kind) {
+int listCount(JsonDocument& document, const std::string& listPath, LinkKind kind) {
     const std::string countPath =
-        isKind(kind, LinkKind::Artist) ? replaceAll(listPath, "[n]", "") : replaceAll(listPath, ".[n]", "");
+        kind == LinkKind::Artist ? replaceAll(listPath, "[n]", "") : replaceAll(listPath, ".[n]", "");
     const int n = document.count(countPath);
     // A programme answer is one object, however many members it has.
-    return (isKind(kind, LinkKind::Programme) && n > 0) ? 1 : n;
+    return (kind == LinkKind::Programme && n > 0) ? 1 : n;
 }
 
 // An artist page that is not a page may be the service's refusal, which is JSON.
@@ -64,21 +63,20 @@ std::string refusalOfPage(const std::string& page) {
     return refusalOf(document);
 }
 
-void report(Status* problem, Status::Code code, std::string message) {
-    if (problem == nullptr || message.empty()) return;
-    *problem = Status(code, std::move(message));
+void report(Status& problem, Status::Code code, std::string message) {
+    if (!message.empty()) problem = Status(code, std::move(message));
 }
 
 // Reads the kind's list of a parsed answer; both lists are emptied first. A stop keeps the items read so far.
-int readItems(int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
+int readItems(LinkKind kind, JsonDocument& document, std::vector<TrackItem>& tracks,
               std::vector<ProgrammeItem>& programmes, const StopFlag* stop = nullptr) {
     tracks.clear();
     programmes.clear();
     const ServiceCatalogue& catalogue = serviceCatalogue();
-    const std::string listPath = catalogue.listPath(kind);
+    const std::string listPath = ServiceCatalogue::listPath(kind);
     const int n = listCount(document, listPath, kind);
     const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
-    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == kProgrammeRecord;
+    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == RecordType::Programme;
     for (int i = 1; i <= n && (stop == nullptr || !stop->load()); ++i) {
         const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
         std::vector<std::string> values = readFields(document, itemPath, fields);
@@ -93,17 +91,17 @@ int readItems(int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
 
 }  // namespace
 
-int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
-               HttpTransport& http, int maxCount, Status* problem, const StopFlag* stop) {
-    const ServiceCatalogue& catalogue = serviceCatalogue();
-    if (kind < 0 || kind >= catalogue.entryCount()) return kFetchBadKind;
-    if (kind != catalogue.searchKind() && integerValue64(text) <= 0) return kFetchBadId;
-    if (kind == catalogue.searchKind() && removeBlanks(text).empty()) return kFetchBlankSearch;
-    text = replaceAllNoCase(text, kSearchMarker, "");
+Status fetchItems(std::string& text, LinkKind kind, std::vector<TrackItem>& tracks,
+                  std::vector<ProgrammeItem>& programmes, HttpTransport& http, int maxCount, const StopFlag* stop) {
+    if (kind == LinkKind::Unrecognised) return {Status::Code::BadInput, "no link kind"};
+    if (kind != LinkKind::Search && integerValue64(text) <= 0) return {Status::Code::BadInput, "no ID"};
+    if (kind == LinkKind::Search && removeBlanks(text).empty()) return {Status::Code::BadInput, "nothing to search"};
+    text = replaceAllNoCase(text, kSearchKey, "");
     Status status;
     std::string answer = http.fetchText(requestAddress(text, kind, maxCount), status);
+    Status problem;
     if (!status.ok()) report(problem, status.code(), status.message());
-    if (isKind(kind, LinkKind::Artist)) {
+    if (kind == LinkKind::Artist) {
         const std::string page = std::move(answer);
         answer = textBetween(urlDecodeUtf8(page), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
         if (answer.empty()) report(problem, Status::Code::Refused, refusalOfPage(page));
@@ -111,9 +109,9 @@ int fetchItems(std::string& text, int kind, std::vector<TrackItem>& tracks, std:
     JsonDocument document;
     // The answer's memory goes back as soon as it is loaded: a large list then never needs it twice.
     document.parseAndRelease(answer, false);
-    const int count = readItems(kind, document, tracks, programmes, stop);
+    readItems(kind, document, tracks, programmes, stop);
     report(problem, Status::Code::Refused, refusalOf(document));
-    return count;
+    return problem;
 }
 
 std::string refusalOf(JsonDocument& document) {
@@ -123,23 +121,21 @@ std::string refusalOf(JsonDocument& document) {
     return "code " + code + (message.empty() ? "" : ": " + message);
 }
 
-int extractItems(std::string_view answer, int kind, JsonDocument& document, std::vector<TrackItem>& tracks,
+int extractItems(std::string_view answer, LinkKind kind, JsonDocument& document, std::vector<TrackItem>& tracks,
                  std::vector<ProgrammeItem>& programmes) {
     document.parse(answer, false);
     return readItems(kind, document, tracks, programmes);
 }
 
-int buildResultRows(int recordType, const std::vector<TrackItem>& tracks, const std::vector<ProgrammeItem>& programmes,
-                    std::vector<ResultRow>& rows) {
+int buildResultRows(RecordType recordType, const std::vector<TrackItem>& tracks,
+                    const std::vector<ProgrammeItem>& programmes, std::vector<ResultRow>& rows) {
     rows.clear();
-    if (recordType == kTrackRecord) {
-        rows.reserve(tracks.size());
-        for (const TrackItem& item : tracks) rows.push_back(ResultRow::fromTrack(item));
-    } else if (recordType == kProgrammeRecord) {
+    if (recordType == RecordType::Programme) {
         rows.reserve(programmes.size());
         for (const ProgrammeItem& item : programmes) rows.push_back(ResultRow::fromProgramme(item));
     } else {
-        return -1;
+        rows.reserve(tracks.size());
+        for (const TrackItem& item : tracks) rows.push_back(ResultRow::fromTrack(item));
     }
     return static_cast<int>(rows.size());
 }

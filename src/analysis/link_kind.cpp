@@ -8,60 +8,101 @@ constexpr CaptionSet trackCaptions(const char* sourceName) { return {"专辑", "
 constexpr CaptionSet radioCaptions(const char* sourceName) { return {"电台", "主播", "来源", sourceName}; }
 
 constexpr std::array<KindTraits, kKindCount> kTraits{{
-    {"[歌单]",
+    {"playlist",
+     "[歌单]",
+     RequestHost::Main,
+     "/api/playlist/detail?id={id}",
+     "result.tracks.[n]",
      {"[歌单]名称", "歌手", "专辑"},
      trackCaptions("歌单"),
-     FieldSetName::Track,
-     kTrackRecord,
+     AnswerFields::Track,
+     RecordType::Track,
      AlbumJump::Album},
-    {"[专辑]",
+    {"album",
+     "[专辑]",
+     RequestHost::Main,
+     "/api/album/{id}",
+     "album.songs.[n]",
      {"[专辑]名称", "歌手", "专辑"},
      trackCaptions("专辑"),
-     FieldSetName::Track,
-     kTrackRecord,
+     AnswerFields::Track,
+     RecordType::Track,
      AlbumJump::Album},
-    {"[单曲]",
+    {"song",
+     "[单曲]",
+     RequestHost::Main,
+     "/api/song/detail/?ids=[{id}]",
+     "songs.[n]",
      {"[单曲]名称", "歌手", "专辑"},
      trackCaptions("单曲"),
-     FieldSetName::Track,
-     kTrackRecord,
+     AnswerFields::Track,
+     RecordType::Track,
      AlbumJump::Album},
-    {"[节目]",
+    {"program",
+     "[节目]",
+     RequestHost::Main,
+     "/api/dj/program/detail?id={id}",
+     "program",
      {"[节目]名称", "主播", "电台"},
      radioCaptions("节目"),
-     FieldSetName::Programme,
-     kProgrammeRecord,
+     AnswerFields::Programme,
+     RecordType::Programme,
      AlbumJump::Radio},
-    {"[电台]",
+    {"djradio",
+     "[电台]",
+     RequestHost::Main,
+     "/api/dj/program/byradio?limit={n}&radioId={id}",
+     "programs.[n]",
      {"[电台]名称", "主播", "电台"},
      radioCaptions("电台"),
-     FieldSetName::Programme,
-     kProgrammeRecord,
+     AnswerFields::Programme,
+     RecordType::Programme,
      AlbumJump::Radio},
-    {"[歌手]",
+    // The artist page hides its song list, in search answer form, in a text area.
+    {"artist",
+     "[歌手]",
+     RequestHost::Main,
+     "/artist?id={id}",
+     "[n]",
      {"[歌手]名称", "歌手", "专辑"},
      trackCaptions("歌手"),
-     FieldSetName::Search,
-     kTrackRecord,
+     AnswerFields::Search,
+     RecordType::Track,
      AlbumJump::Album},
-    {"[搜索]",
+    {kSearchKey,
+     "[搜索]",
+     RequestHost::Search,
+     "/search/get/?src=lofter&type=1&filterDj=true&s={u}&limit={n}&offset=0",
+     "result.songs.[n]",
      {"[搜索]名称", "歌手", "专辑"},
      trackCaptions("搜索"),
-     FieldSetName::Search,
-     kTrackRecord,
+     AnswerFields::Search,
+     RecordType::Track,
      AlbumJump::None},
 }};
 
-constexpr KindTraits kOtherTraits{
-    "[歌手]",        {"[歌手]名称", "歌手", "专辑"}, trackCaptions("歌手"), FieldSetName::Track, kTrackRecord,
-    AlbumJump::Album};
+constexpr KindTraits kUnrecognisedTraits{"",
+                                         "[歌手]",
+                                         RequestHost::Main,
+                                         "",
+                                         "",
+                                         {"[歌手]名称", "歌手", "专辑"},
+                                         trackCaptions("歌手"),
+                                         AnswerFields::Track,
+                                         RecordType::Track,
+                                         AlbumJump::Album};
 
 }  // namespace
 
-const KindTraits& kindTraits(int kind) { return kind >= 0 && kind < kKindCount ? kTraits[kind] : kOtherTraits; }
+const KindTraits& kindTraits(LinkKind kind) {
+    const int index = kindIndex(kind);
+    return index >= 0 && index < kKindCount ? kTraits[static_cast<std::size_t>(index)] : kUnrecognisedTraits;
+}
 
 const std::array<KindTraits, kKindCount>& allKindTraits() { return kTraits; }
 
-const char* widgetTypeOf(int recordType) { return recordType == kTrackRecord ? "2" : "3"; }
+std::string_view widgetTypeOf(RecordType recordType) {
+    return recordType == RecordType::Track ? kSongWidget : kProgrammeWidget;
+}
 
 }  // namespace velomir

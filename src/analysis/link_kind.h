@@ -2,25 +2,43 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 namespace velomir {
 
-// Numbered as the service catalogue numbers them (its entry index).
-enum class LinkKind : int { Playlist = 0, Album = 1, Song = 2, Programme = 3, Radio = 4, Artist = 5, Search = 6 };
+// Playlist to Search number the rows of the kind table.
+enum class LinkKind : int {
+    Unrecognised = -1,  // input that names no kind; the command line prints it as -1
+    Playlist = 0,
+    Album = 1,
+    Song = 2,
+    Programme = 3,
+    Radio = 4,
+    Artist = 5,
+    Search = 6,
+};
 inline constexpr int kKindCount = 7;
-// The kind of input that is not recognised.
-inline constexpr int kUnrecognised = -1;
 
 constexpr int kindIndex(LinkKind kind) { return static_cast<int>(kind); }
-constexpr bool isKind(int index, LinkKind kind) { return index == kindIndex(kind); }
+// The kind of table row `index`; Unrecognised outside the table.
+constexpr LinkKind kindAt(int index) {
+    return index >= 0 && index < kKindCount ? static_cast<LinkKind>(index) : LinkKind::Unrecognised;
+}
 
-// What a kind's items become; `currentFieldSet` holds the number.
+// What a kind's items become.
 enum class RecordType : int { Track = 1, Programme = 2 };
-inline constexpr int kTrackRecord = static_cast<int>(RecordType::Track);
-inline constexpr int kProgrammeRecord = static_cast<int>(RecordType::Programme);
+// The set of answer fields the extraction reads for a kind.
+enum class AnswerFields { Track, Programme, Search };
+enum class AlbumJump { Album, Radio, None };  // where the detail pane's album label leads
 
-enum class FieldSetName { Track, Programme, Search };  // the field set the extraction reads
-enum class AlbumJump { Album, Radio, None };           // where the detail pane's album label leads
+// The search kind's key: text holding it is searched for, and it goes before the search words are sent.
+inline constexpr std::string_view kSearchKey = "--s--";
+// The player widget's types: a kind's record type gives its widget type.
+inline constexpr std::string_view kSongWidget = "2";
+inline constexpr std::string_view kProgrammeWidget = "3";
+
+// Which service host a kind's requests go to.
+enum class RequestHost { Main, Search };
 
 // Captions of the detail pane's album, artist and source labels and of the source name.
 struct CaptionSet {
@@ -31,22 +49,26 @@ struct CaptionSet {
 };
 
 struct KindTraits {
-    const char* label;  // put before the link box text after a run: "[歌单]"
+    std::string_view key;  // found in a link of the kind
+    const char* label;     // put before the link box text after a run: "[歌单]"
+    RequestHost host;
+    std::string_view request;   // path and query after the host, with {id}, {n} and {u} placeholders
+    std::string_view listPath;  // where the answer lists the items
     std::array<const char*, 3> columnTitles;
     CaptionSet captions;
-    FieldSetName fieldSet;
-    int recordType;  // kTrackRecord or kProgrammeRecord
+    AnswerFields answerFields;
+    RecordType recordType;
     AlbumJump albumJump;
 };
 
-// The traits of a kind. Any other value (an unrecognised input) looks like the artist kind, but its items would
-// be tracks read with the track field set.
-const KindTraits& kindTraits(int kind);
+// The traits of a kind. Unrecognised input looks like the artist kind, but its items would be tracks read with
+// the track fields, and it has no key, request or list path.
+const KindTraits& kindTraits(LinkKind kind);
 
 // The traits of every kind, in kind order.
 const std::array<KindTraits, kKindCount>& allKindTraits();
 
-// The player widget's type for a record type: "2" plays a song, "3" a programme.
-const char* widgetTypeOf(int recordType);
+// The player widget's type for a record type.
+std::string_view widgetTypeOf(RecordType recordType);
 
 }  // namespace velomir

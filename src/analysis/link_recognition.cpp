@@ -24,33 +24,32 @@ std::string removeDomainToken(const std::string& input) {
 
 bool carriesId(const std::string& input) { return integerValue64(extractId(input)) > 0; }
 
-int kindByKeyword(const std::string& input, const ServiceCatalogue& catalogue) {
+LinkKind kindByKeyword(const std::string& input, const ServiceCatalogue& catalogue) {
     // A keyword without an ID would give an empty list; such text is left to the search rules.
-    if (!carriesId(input)) return -1;
-    for (int k = 0; k < catalogue.entryCount(); ++k) {
-        if (containsNoCase(input, catalogue.entry(k).key)) return catalogue.entry(k).index;
+    if (!carriesId(input)) return LinkKind::Unrecognised;
+    for (const CatalogueEntry& entry : catalogue.entries()) {
+        if (containsNoCase(input, entry.key)) return entry.kind;
     }
-    return -1;
+    return LinkKind::Unrecognised;
 }
 
-int kindByForm(const std::string& input) {
-    if (!carriesId(input)) return kUnrecognised;
-    if (containsNoCase(input, kChartMarker)) return kindIndex(LinkKind::Playlist);
-    if (containsNoCase(input, kOldProgrammeMarker)) return kindIndex(LinkKind::Programme);
-    return -1;
+LinkKind kindByForm(const std::string& input) {
+    if (!carriesId(input)) return LinkKind::Unrecognised;
+    if (containsNoCase(input, kChartMarker)) return LinkKind::Playlist;
+    if (containsNoCase(input, kOldProgrammeMarker)) return LinkKind::Programme;
+    return LinkKind::Unrecognised;
 }
 
-int kindByProbe(const std::string& input, const AnalysisOptions& options, HttpTransport& http,
-                Status& failure) {
-    const ServiceCatalogue& catalogue = serviceCatalogue();
-    for (int k = 0; k < catalogue.searchKind(); ++k) {
-        std::string address = replaceAllNoCase(catalogue.entry(k).templateText, "{id}", input);
+LinkKind kindByProbe(const std::string& input, const AnalysisOptions& options, HttpTransport& http, Status& failure) {
+    for (const CatalogueEntry& entry : serviceCatalogue().entries()) {
+        if (entry.kind == LinkKind::Search) continue;
+        std::string address = replaceAllNoCase(entry.templateText, "{id}", input);
         address = replaceAllNoCase(address, "{n}", std::to_string(options.maxCount));
         Status status;
-        if (http.fetchText(address, status).size() > kProbeThreshold) return catalogue.entry(k).index;
+        if (http.fetchText(address, status).size() > kProbeThreshold) return entry.kind;
         if (!status.ok()) failure = std::move(status);
     }
-    return -1;
+    return LinkKind::Unrecognised;
 }
 
 std::string hostOf(const std::string& address) {
@@ -63,26 +62,29 @@ std::string hostOf(const std::string& address) {
 // Recognition without the short-link step: a short link's target is taken as it is.
 Recognition recogniseText(const std::string& input, bool searchMode, const AnalysisOptions& options,
                           HttpTransport& http, bool followShortLinks) {
-    const ServiceCatalogue& catalogue = serviceCatalogue();
-    const int searchKind = catalogue.searchKind();
-    Recognition result{-1, input, {}};
-    if (containsNoCase(input, catalogue.entry(searchKind).key)) return result.kind = searchKind, result;
-    if (const int kind = kindByKeyword(input, catalogue); kind >= 0) return result.kind = kind, result;
-    if (const int kind = kindByForm(input); kind >= 0) return result.kind = kind, result;
+    Recognition result{LinkKind::Unrecognised, input, {}};
+    const auto found = [&result](LinkKind kind) {
+        result.kind = kind;
+        return result;
+    };
+    if (containsNoCase(input, kSearchKey)) return found(LinkKind::Search);
+    if (const LinkKind kind = kindByKeyword(input, serviceCatalogue()); kind != LinkKind::Unrecognised) {
+        return found(kind);
+    }
+    if (const LinkKind kind = kindByForm(input); kind != LinkKind::Unrecognised) return found(kind);
     if (const std::string link = followShortLinks ? findShortLink(input) : ""; !link.empty()) {
         if (const std::string target = resolveShortLink(link, http); !target.empty()) {
             return recogniseText(target, searchMode, options, http, false);
         }
     }
-    if (searchMode) return result.kind = searchKind, result;
-    const int unrecognised = options.jumpToSearch ? searchKind : -1;
+    if (searchMode) return found(LinkKind::Search);
+    const LinkKind unrecognised = options.jumpToSearch ? LinkKind::Search : LinkKind::Unrecognised;
     // A number whose ID the run cannot read ("163.x" loses its digits with the host token, full-width digits)
     // would be found and then never fetched.
-    if (integerValue64(input) <= 0 || !carriesId(input)) return result.kind = unrecognised, result;
-    const int probed = kindByProbe(input, options, http, result.probeFailure);
-    if (probed >= 0) result.probeFailure = {};
-    result.kind = probed >= 0 ? probed : unrecognised;
-    return result;
+    if (integerValue64(input) <= 0 || !carriesId(input)) return found(unrecognised);
+    const LinkKind probed = kindByProbe(input, options, http, result.probeFailure);
+    if (probed != LinkKind::Unrecognised) result.probeFailure = {};
+    return found(probed != LinkKind::Unrecognised ? probed : unrecognised);
 }
 
 }  // namespace
@@ -92,7 +94,7 @@ Recognition recogniseLink(const std::string& input, bool searchMode, const Analy
     return recogniseText(input, searchMode, options, http, true);
 }
 
-int recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http) {
+LinkKind recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http) {
     return recogniseLink(input, searchMode, options, http).kind;
 }
 

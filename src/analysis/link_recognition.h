@@ -10,9 +10,9 @@
 namespace velomir {
 
 struct Recognition {
-    int kind = kUnrecognised;     // a catalogue index (LinkKind), or kUnrecognised
-    std::string text;             // what was recognised: the input, or the address its short link led to
-    Status probeFailure;          // why the probes of a bare number failed, when they did and found nothing
+    LinkKind kind = LinkKind::Unrecognised;
+    std::string text;     // what was recognised: the input, or the address its short link led to
+    Status probeFailure;  // why the probes of a bare number failed, when they did and found nothing
 };
 
 // Recognises the input: keywords, then the forms they miss (chart, old programme address, short link), then
@@ -22,7 +22,7 @@ Recognition recogniseLink(const std::string& input, bool searchMode, const Analy
                           HttpTransport& http);
 
 // The kind alone: recogniseLink(...).kind.
-int recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http);
+LinkKind recogniseKind(const std::string& input, bool searchMode, const AnalysisOptions& options, HttpTransport& http);
 
 // The ID of a link, as a decimal text without leading zeros: the digits of an "id=" query parameter when there is
 // one, else the first run of digits after the service's host name. "0" when there are no digits (or they do not

@@ -1,6 +1,5 @@
 #include "analysis/playlist_export.h"
 
-#include "analysis/service_catalogue.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -16,9 +15,9 @@ std::string audioAddressLines(const std::vector<ResultRow>& rows) {
     return lines;
 }
 
-std::string m3uPlaylist(const std::vector<ResultRow>& rows, int recordType, const std::string& title) {
+std::string m3uPlaylist(const std::vector<ResultRow>& rows, RecordType recordType, const std::string& title) {
     std::string out = "#EXTM3U\n#PLAYLIST:" + oneLine(title) + "\n";
-    const bool programmes = recordType == kProgrammeRecord;
+    const bool programmes = recordType == RecordType::Programme;
     for (const ResultRow& row : rows) {
         if (row.audioAddress.empty()) continue;
         const std::string& who = programmes ? row.djNickname : row.artistNames;

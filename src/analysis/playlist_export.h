@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/link_kind.h"
 #include "analysis/result_row.h"
 
 namespace velomir {
@@ -12,7 +13,7 @@ namespace velomir {
 std::string audioAddressLines(const std::vector<ResultRow>& rows);
 
 // "#EXTM3U", "#PLAYLIST:title", then "#EXTINF:-1,artists - name" and the address for every row that has one.
-// Programme rows (record type 2) name the DJ and the programme. Line breaks inside texts become spaces.
-std::string m3uPlaylist(const std::vector<ResultRow>& rows, int recordType, const std::string& title);
+// Programme rows name the DJ and the programme. Line breaks inside texts become spaces.
+std::string m3uPlaylist(const std::vector<ResultRow>& rows, RecordType recordType, const std::string& title);
 
 }  // namespace velomir

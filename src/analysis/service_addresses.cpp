@@ -14,7 +14,7 @@ constexpr std::string_view kWidgetPath = "/style/swf/widget.swf?";
 constexpr std::string_view kWidgetQuery = "sid={id}&type={t}&auto=1&width=320&height=66";
 
 std::string webAddress(std::string_view pathAndQuery) {
-    return "http://" + std::string(kWebHost) + std::string(pathAndQuery);
+    return "http://" + std::string(kMainHost) + std::string(pathAndQuery);
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ std::string playlistPageAddress(const std::string& id) { return webAddress("/pla
 
 std::string playlistLinkAddress(const std::string& id) { return webAddress("/#/playlist?id=" + id); }
 
-std::string buildWidgetAddress(const std::string& id, const std::string& type) {
+std::string buildWidgetAddress(const std::string& id, std::string_view type) {
     const std::string address = webAddress(std::string(kWidgetPath) + std::string(kWidgetQuery));
     return replaceAllNoCase(replaceAllNoCase(address, "{t}", type), "{id}", id);
 }

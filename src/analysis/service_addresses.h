@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velomir {
 
@@ -15,8 +16,8 @@ std::string artistPageAddress(const std::string& id);    // "/artist?id=": the p
 std::string playlistPageAddress(const std::string& id);  // "/playlist?id=": what a browser opens
 std::string playlistLinkAddress(const std::string& id);  // "/#/playlist?id=": what users paste
 
-// The address of the player widget that plays item `id` at once; `type` "2" is a song, "3" a programme.
-std::string buildWidgetAddress(const std::string& id, const std::string& type);
+// The address of the player widget that plays item `id` at once; `type` is a widget type (link_kind.h).
+std::string buildWidgetAddress(const std::string& id, std::string_view type);
 
 struct WidgetRequest {
     std::string id;

@@ -9,7 +9,6 @@ namespace velomir {
 
 inline constexpr std::string_view kMainHost = "music.163.com";
 inline constexpr std::string_view kSearchHost = "s.music.163.com";
-inline constexpr std::string_view kWebHost = "music.163.com";
 // The host of the short links the service's apps hand out for sharing.
 inline constexpr std::string_view kShortLinkHost = "163cn.tv";
 // Asks the service's picture host for a 173 x 173 thumbnail, the size of the cover boxes.

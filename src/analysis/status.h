@@ -1,5 +1,5 @@
 // Why an operation that talks to the service gave nothing usable: one vocabulary for transfers, the service's
-// refusals and a fetch's early stops.
+// refusals and a fetch's early stops (BadInput: the input named nothing to ask for, so nothing was asked).
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@ namespace velomir {
 
 class Status {
 public:
-    enum class Code { Ok, NoConnection, TimedOut, TooLarge, CorruptBody, Refused, Stopped, Failed };
+    enum class Code { Ok, NoConnection, TimedOut, TooLarge, CorruptBody, Refused, Stopped, Failed, BadInput };
 
     Status() = default;
     Status(Code code, std::string message) : code_(code), message_(std::move(message)) {}

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "analysis/curl_transport.h"
+#include "analysis/link_kind.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -50,8 +51,8 @@ CliParse parseCliArguments(const std::vector<std::string>& arguments) {
     bool onlyText = false;
     for (std::size_t i = 0; i < arguments.size() && parse.error.empty(); ++i) {
         const std::string& arg = arguments[i];
-        // "--s--words" is the search marker the link box understands, not an option.
-        if (onlyText || arg.empty() || arg[0] != '-' || arg == "-" || asciiLower(arg).starts_with("--s--")) {
+        // The search key before words is what the link box understands, not an option.
+        if (onlyText || arg.empty() || arg[0] != '-' || arg == "-" || asciiLower(arg).starts_with(kSearchKey)) {
             options.text += (options.text.empty() ? "" : " ") + arg;
         } else if (arg == "--") {
             onlyText = true;
@@ -81,24 +82,28 @@ CliParse parseCliArguments(const std::vector<std::string>& arguments) {
 }
 
 const char* cliUsage() {
-    return "Usage: velomir-cli [options] TEXT...\n"
-           "Lists the tracks or programmes behind a NetEase Cloud Music link, ID or search text.\n"
-           "\n"
-           "Options:\n"
-           "  --search                  treat TEXT as words to search for (search mode)\n"
-           "  --max N                   at most N search results or radio programmes (default 100)\n"
-           "  --no-auto-search          do not search for TEXT that is not recognised\n"
-           "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json or m3u\n"
-           "  --resolve                 fill in the audio addresses the answer withholds (m3u always does)\n"
-           "  --service-address HOST:PORT\n"
-           "                            send the service's requests to HOST:PORT (e.g. the stand-in service)\n"
-           "  --help                    show this text\n"
-           "  --version                 show the version\n"
-           "\n"
-           "TEXT starting with --s-- is searched for, as in the link box.\n"
-           "\n"
-           "Exit status: 0 after a run (also with no rows), 1 when the request failed or the service refused it\n"
-           "(the rows found are still printed, the cause goes to stderr), 2 for wrong usage.\n";
+    static const std::string usage =
+        "Usage: velomir-cli [options] TEXT...\n"
+        "Lists the tracks or programmes behind a NetEase Cloud Music link, ID or search text.\n"
+        "\n"
+        "Options:\n"
+        "  --search                  treat TEXT as words to search for (search mode)\n"
+        "  --max N                   at most N search results or radio programmes (default 100)\n"
+        "  --no-auto-search          do not search for TEXT that is not recognised\n"
+        "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json or m3u\n"
+        "  --resolve                 fill in the audio addresses the answer withholds (m3u always does)\n"
+        "  --service-address HOST:PORT\n"
+        "                            send the service's requests to HOST:PORT (e.g. the stand-in service)\n"
+        "  --help                    show this text\n"
+        "  --version                 show the version\n"
+        "\n"
+        "TEXT starting with " +
+        std::string(kSearchKey) +
+        " is searched for, as in the link box.\n"
+        "\n"
+        "Exit status: 0 after a run (also with no rows), 1 when the request failed or the service refused it\n"
+        "(the rows found are still printed, the cause goes to stderr), 2 for wrong usage.\n";
+    return usage.c_str();
 }
 
 }  // namespace velomir

@@ -38,7 +38,7 @@ int reportOutcome(const velomir::RunState& state, const std::string& text) {
         std::cerr << kProgram << ": request failed: " << problem.message() << "\n";
         return 1;
     }
-    if (state.currentKind < 0) {
+    if (state.currentKind == velomir::LinkKind::Unrecognised) {
         std::cerr << kProgram << ": not a link or ID of the service: " << text << " (--search searches for it)\n";
     }
     return 0;
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     }
     if (terminalErr) std::cerr << "\r\033[K" << std::flush;
 
-    const velomir::RunReport report{view.linkText(), driver.state().currentKind, driver.state().currentFieldSet,
+    const velomir::RunReport report{view.linkText(), driver.state().currentKind, driver.state().currentRecordType,
                                     driver.state().columnTitles, &rows};
     velomir::printReport(std::cout, report, format);
     std::cout.flush();

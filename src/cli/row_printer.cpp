@@ -52,13 +52,13 @@ std::string padded(const std::string& text, int width) {
     return text + std::string(static_cast<std::size_t>(std::max(0, width - displayWidth(text))), ' ');
 }
 
-std::array<std::string, 3> gridTexts(const ResultRow& row, int fieldSet) {
-    if (fieldSet == kProgrammeRecord) return {row.programmeName, row.djNickname, row.radioName};
+std::array<std::string, 3> gridTexts(const ResultRow& row, RecordType recordType) {
+    if (recordType == RecordType::Programme) return {row.programmeName, row.djNickname, row.radioName};
     return {row.trackName, row.artistNames, row.albumName};
 }
 
-std::string rowId(const ResultRow& row, int fieldSet) {
-    return fieldSet == kProgrammeRecord ? row.programmeId : row.trackId;
+std::string rowId(const ResultRow& row, RecordType recordType) {
+    return recordType == RecordType::Programme ? row.programmeId : row.trackId;
 }
 
 std::string jsonString(const std::string& text) {
@@ -100,7 +100,7 @@ void printTable(std::ostream& out, const RunReport& report) {
     std::array<int, 3> widths{};
     for (int c = 0; c < 3; ++c) widths[c] = displayWidth(report.titles.at(c));
     for (const ResultRow& row : rows) {
-        const auto texts = gridTexts(row, report.fieldSet);
+        const auto texts = gridTexts(row, report.recordType);
         for (int c = 0; c < 3; ++c) widths[c] = std::min(kMaxColumnWidth, std::max(widths[c], displayWidth(texts[c])));
     }
     const int numberWidth = static_cast<int>(std::to_string(rows.size()).size());
@@ -108,7 +108,7 @@ void printTable(std::ostream& out, const RunReport& report) {
     for (int c = 0; c < 3; ++c) out << "  " << padded(fitWidth(report.titles[c], widths[c]), widths[c]);
     out << "\n";
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto texts = gridTexts(rows[i], report.fieldSet);
+        const auto texts = gridTexts(rows[i], report.recordType);
         const std::string number = std::to_string(i + 1);
         out << std::string(numberWidth - number.size(), ' ') << number;
         for (int c = 0; c < 3; ++c) out << "  " << padded(fitWidth(oneLine(texts[c]), widths[c]), widths[c]);
@@ -122,10 +122,10 @@ void printTsv(std::ostream& out, const RunReport& report) {
         << "\tid\taudio\tcover\n";
     int number = 0;
     for (const ResultRow& row : *report.rows) {
-        const auto texts = gridTexts(row, report.fieldSet);
+        const auto texts = gridTexts(row, report.recordType);
         out << ++number;
         for (const std::string& text : texts) out << "\t" << oneLine(text);
-        out << "\t" << rowId(row, report.fieldSet) << "\t" << oneLine(row.audioAddress) << "\t"
+        out << "\t" << rowId(row, report.recordType) << "\t" << oneLine(row.audioAddress) << "\t"
             << oneLine(row.pictureAddress()) << "\n";
     }
 }
@@ -157,7 +157,7 @@ void printJsonRow(std::ostream& out, const ResultRow& row) {
 }
 
 void printJson(std::ostream& out, const RunReport& report) {
-    out << "{\"label\":" << jsonString(report.label) << ",\"kind\":" << report.kind
+    out << "{\"label\":" << jsonString(report.label) << ",\"kind\":" << static_cast<int>(report.kind)
         << ",\"count\":" << report.rows->size() << ",\"titles\":[";
     for (std::size_t c = 0; c < report.titles.size(); ++c) out << (c ? "," : "") << jsonString(report.titles[c]);
     out << "],\"rows\":[";
@@ -192,7 +192,7 @@ void printReport(std::ostream& out, const RunReport& report, OutputFormat format
             printJson(out, report);
             break;
         case OutputFormat::M3u:
-            out << m3uPlaylist(*report.rows, report.fieldSet, report.label);
+            out << m3uPlaylist(*report.rows, report.recordType, report.label);
             break;
     }
 }

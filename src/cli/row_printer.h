@@ -13,8 +13,8 @@ namespace velomir {
 
 struct RunReport {
     std::string label;  // the link box text after the run: kind label + input
-    int kind = kUnrecognised;
-    int fieldSet = kTrackRecord;
+    LinkKind kind = LinkKind::Unrecognised;
+    RecordType recordType = RecordType::Track;
     std::vector<std::string> titles;
     const std::vector<ResultRow>* rows = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/link_kind.h"
+#include "analysis/link_kind_printer.h"
 #include "fake_transport.h"
 #include "recording_view.h"
 
@@ -87,6 +88,15 @@ TEST_F(DriverFixture, EarlyStopShowsNoLeftoverRows) {
     EXPECT_TRUE(driver.state().resultRows.empty());
     EXPECT_EQ(view.link, "[歌手]nothing to see");
     EXPECT_EQ(view.cell(0, 1), "[歌手]名称");
+    EXPECT_EQ(driver.state().currentKind, LinkKind::Unrecognised);
+    EXPECT_TRUE(driver.state().problem.ok());  // nothing was asked, so no request failed
+
+    view.link = " ";
+    view.search = true;
+    driver.runAnalysis();
+    EXPECT_EQ(driver.state().currentKind, LinkKind::Search);
+    EXPECT_TRUE(driver.state().problem.ok());
+    EXPECT_EQ(http.requests.size(), 1u);
 }
 
 TEST_F(DriverFixture, ProgrammeRowUsesProgrammeColumns) {
@@ -100,7 +110,7 @@ TEST_F(DriverFixture, ProgrammeRowUsesProgrammeColumns) {
     EXPECT_EQ(view.cell(1, 1), "P");
     EXPECT_EQ(view.cell(1, 2), "N");
     EXPECT_EQ(view.cell(1, 3), "R");
-    EXPECT_EQ(driver.state().currentFieldSet, kProgrammeRecord);
+    EXPECT_EQ(driver.state().currentRecordType, RecordType::Programme);
 }
 
 TEST_F(DriverFixture, EmptyAnswerStillRedrawsTheGrid) {
@@ -153,7 +163,7 @@ TEST_F(DriverFixture, StoppedRunAsksNothingAfterRecognition) {
     const RunResult result = performRun({kLink, false, options}, http, nullptr, &stop);
     EXPECT_TRUE(http.requests.empty());
     EXPECT_TRUE(result.rows.empty());
-    EXPECT_TRUE(isKind(result.kind, LinkKind::Playlist));
+    EXPECT_EQ(result.kind, LinkKind::Playlist);
 }
 
 }  // namespace

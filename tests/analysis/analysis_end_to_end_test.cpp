@@ -10,6 +10,7 @@
 #include "analysis/curl_transport.h"
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
+#include "analysis/link_kind_printer.h"
 #include "stub_driver_fixture.h"
 #include "text/text_helpers.h"
 
@@ -59,16 +60,16 @@ TEST_F(EndToEnd, EveryKindByLinkAndByBareId) {
     struct Case {
         const char* link;
         const char* bareId;
-        int kind;
+        LinkKind kind;
         std::size_t rows;
     };
     const Case cases[] = {
-        {"http://music.163.com/#/playlist?id=2330887406", "2330887406", kindIndex(Playlist), 25},
-        {"http://music.163.com/#/album?id=35799123", "35799123", kindIndex(Album), 12},
-        {"http://music.163.com/#/song?id=26291188", "26291188", kindIndex(Song), 1},
-        {"http://music.163.com/#/program?id=794062371", "794062371", kindIndex(Programme), 1},
-        {"http://music.163.com/#/djradio?id=350117068", "350117068", kindIndex(Radio), 100},
-        {"http://music.163.com/#/artist?id=101368", "101368", kindIndex(Artist), 10},
+        {"http://music.163.com/#/playlist?id=2330887406", "2330887406", Playlist, 25},
+        {"http://music.163.com/#/album?id=35799123", "35799123", Album, 12},
+        {"http://music.163.com/#/song?id=26291188", "26291188", Song, 1},
+        {"http://music.163.com/#/program?id=794062371", "794062371", Programme, 1},
+        {"http://music.163.com/#/djradio?id=350117068", "350117068", Radio, 100},
+        {"http://music.163.com/#/artist?id=101368", "101368", Artist, 10},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(run(c.link).currentKind, c.kind) << c.link;
@@ -81,7 +82,7 @@ TEST_F(EndToEnd, EveryKindByLinkAndByBareId) {
 TEST_F(EndToEnd, SearchHonoursTheMaximumCount) {
     options_.maxCount = 7;
     const RunState& state = run("love", true);
-    EXPECT_EQ(state.currentKind, kindIndex(Search));
+    EXPECT_EQ(state.currentKind, Search);
     EXPECT_EQ(state.resultRows.size(), 7u);
     EXPECT_EQ(view_.link, "[搜索]love");
     EXPECT_FALSE(state.resultRows[0].audioAddress.empty());
@@ -125,7 +126,7 @@ int requestsTo(const std::vector<std::string>& log, const std::string& host) {
 
 TEST_F(EndToEnd, ShortLinkCostsOneRequestAndItsTargetIsNeverFetched) {
     const RunState& state = run("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)");
-    EXPECT_EQ(state.currentKind, kindIndex(Song));
+    EXPECT_EQ(state.currentKind, Song);
     ASSERT_EQ(state.resultRows.size(), 1u);
     EXPECT_EQ(state.resultRows[0].trackId, "436514312");
     const std::vector<std::string> log = stub_.requestLog();

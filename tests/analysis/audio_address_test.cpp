@@ -122,13 +122,14 @@ TEST(PlaylistExport, M3uAndAddressLines) {
     rows[2] = {"http://a/3.mp3", "Three", "3", "", "", "", "", "", "", "", "", "", "", "", "", ""};
     EXPECT_EQ(audioAddressLines(rows), "http://a/1.mp3\nhttp://a/3.mp3");
     EXPECT_EQ(
-        m3uPlaylist(rows, 1, "[歌单]x\n"),
+        m3uPlaylist(rows, RecordType::Track, "[歌单]x\n"),
         "#EXTM3U\n#PLAYLIST:[歌单]x \n#EXTINF:-1,A/B - Song One\nhttp://a/1.mp3\n#EXTINF:-1,Three\nhttp://a/3.mp3\n");
     std::vector<ResultRow> programmes(1);
     programmes[0].audioAddress = "http://a/p.mp3";
     programmes[0].programmeName = "P";
     programmes[0].djNickname = "DJ";
-    EXPECT_EQ(m3uPlaylist(programmes, 2, ""), "#EXTM3U\n#PLAYLIST:\n#EXTINF:-1,DJ - P\nhttp://a/p.mp3\n");
+    EXPECT_EQ(m3uPlaylist(programmes, RecordType::Programme, ""),
+              "#EXTM3U\n#PLAYLIST:\n#EXTINF:-1,DJ - P\nhttp://a/p.mp3\n");
 }
 
 }  // namespace

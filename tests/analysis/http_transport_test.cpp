@@ -27,7 +27,7 @@ const std::string kText = "Hello 你好 \xFF end";
 HttpSettings onFakeClock() {
     HttpSettings settings;
     settings.clock = [seconds = std::make_shared<std::atomic<std::int64_t>>(0)] {
-        return std::chrono::steady_clock::time_point(std::chrono::seconds(++*seconds));
+        return Clock::time_point(std::chrono::seconds(++*seconds));
     };
     return settings;
 }

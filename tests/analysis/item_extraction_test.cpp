@@ -9,6 +9,7 @@
 #include "analysis/audio_address.h"
 #include "analysis/item_text.h"
 #include "analysis/link_kind.h"
+#include "analysis/link_kind_printer.h"
 #include "fake_transport.h"
 #include "json/json_document.h"
 
@@ -31,7 +32,7 @@ TEST(ExtractItems, PlaylistFieldsInTheAnswersOrder) {
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes{ProgrammeItem{}};
     JsonDocument document;
-    ASSERT_EQ(extractItems(kPlaylist, kindIndex(Playlist), document, tracks, programmes), 3);
+    ASSERT_EQ(extractItems(kPlaylist, Playlist, document, tracks, programmes), 3);
     EXPECT_TRUE(programmes.empty());
     EXPECT_EQ(tracks[0].trackName, "If Only…");
     EXPECT_EQ(tracks[0].audioAddress, "");  // a null address is no address, not the word null
@@ -55,13 +56,13 @@ TEST(ExtractItems, SearchArtistAndProgrammeShapes) {
     JsonDocument search;
     const char* searchAnswer = R"({"result":{"songs":[{"name":"S","id":5,"audio":"http://a/5.mp3",
         "artists":[{"name":"X","id":9}],"album":{"name":"Al","id":8,"picUrl":"http://p/8.jpg"}}]},"code":200})";
-    ASSERT_EQ(extractItems(searchAnswer, kindIndex(Search), search, tracks, programmes), 1);
+    ASSERT_EQ(extractItems(searchAnswer, Search, search, tracks, programmes), 1);
     EXPECT_EQ(tracks[0].audioAddress, "http://a/5.mp3");
     EXPECT_EQ(tracks[0].albumPictureAddress, "http://p/8.jpg");
 
     JsonDocument artist;
-    ASSERT_EQ(extractItems(R"([{"name":"1"},{"name":"2"},{"name":"3"},{"name":"4"},{"name":"5"}])", kindIndex(Artist),
-                           artist, tracks, programmes),
+    ASSERT_EQ(extractItems(R"([{"name":"1"},{"name":"2"},{"name":"3"},{"name":"4"},{"name":"5"}])", Artist, artist,
+                           tracks, programmes),
               5);
     EXPECT_EQ(tracks[4].trackName, "5");
 
@@ -69,7 +70,7 @@ TEST(ExtractItems, SearchArtistAndProgrammeShapes) {
     const char* programmeAnswer = R"({"program":{"name":"P","id":77,"description":"D","dj":{"userId":3,
         "nickname":"N"},"radio":{"name":"R","id":4},"mainSong":{"mp3Url":"http://a/m.mp3",
         "album":{"blurPicUrl":"http://p/m.jpg"}},"x":1,"y":2},"code":200})";
-    ASSERT_EQ(extractItems(programmeAnswer, kindIndex(Programme), programme, tracks, programmes), 1);
+    ASSERT_EQ(extractItems(programmeAnswer, Programme, programme, tracks, programmes), 1);
     EXPECT_TRUE(tracks.empty());
     const ProgrammeItem& p = programmes[0];
     EXPECT_EQ(p.programmeName, "P");
@@ -86,7 +87,7 @@ TEST(ExtractItems, BrokenAnswersGiveNoItems) {
         std::vector<TrackItem> tracks{TrackItem{}};
         std::vector<ProgrammeItem> programmes;
         JsonDocument document;
-        EXPECT_EQ(extractItems(answer, kindIndex(Playlist), document, tracks, programmes), 0) << answer;
+        EXPECT_EQ(extractItems(answer, Playlist, document, tracks, programmes), 0) << answer;
         EXPECT_TRUE(tracks.empty());
     }
 }
@@ -96,12 +97,12 @@ TEST(FetchItems, AddressesAndEarlyStops) {
     std::vector<TrackItem> tracks{TrackItem{}};
     std::vector<ProgrammeItem> programmes;
     std::string text = "42";
-    fetchItems(text, kindIndex(Radio), tracks, programmes, http, 100);
+    fetchItems(text, Radio, tracks, programmes, http, 100);
     text = "42";
-    fetchItems(text, kindIndex(Song), tracks, programmes, http, 100);
+    fetchItems(text, Song, tracks, programmes, http, 100);
     for (const char* search : {"--s--hello", "--S--hello"}) {
         text = search;
-        fetchItems(text, kindIndex(Search), tracks, programmes, http, 30);
+        fetchItems(text, Search, tracks, programmes, http, 30);
         EXPECT_EQ(text, "hello");
     }
     ASSERT_EQ(http.requests.size(), 4u);
@@ -113,11 +114,13 @@ TEST(FetchItems, AddressesAndEarlyStops) {
     http.requests.clear();
     tracks.assign(1, TrackItem{});
     text = " 　 ";
-    EXPECT_EQ(fetchItems(text, kindIndex(Search), tracks, programmes, http, 30), kFetchBlankSearch);
+    EXPECT_EQ(fetchItems(text, Search, tracks, programmes, http, 30).code(), Status::Code::BadInput);
     text = "0";
-    EXPECT_EQ(fetchItems(text, kindIndex(Playlist), tracks, programmes, http, 30), kFetchBadId);
-    EXPECT_EQ(fetchItems(text, kKindCount, tracks, programmes, http, 30), kFetchBadKind);
-    EXPECT_EQ(fetchItems(text, kUnrecognised, tracks, programmes, http, 30), kFetchBadKind);
+    EXPECT_EQ(fetchItems(text, Playlist, tracks, programmes, http, 30).code(), Status::Code::BadInput);
+    text = "42";
+    const Status unrecognised = fetchItems(text, Unrecognised, tracks, programmes, http, 30);
+    EXPECT_EQ(unrecognised.code(), Status::Code::BadInput);
+    EXPECT_FALSE(unrecognised.message().empty());
     EXPECT_TRUE(http.requests.empty());
     EXPECT_EQ(tracks.size(), 1u);  // an early stop leaves the lists alone
 }
@@ -127,7 +130,7 @@ TEST(FetchItems, SearchTextIsUrlEncoded) {
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
     std::string text = "你好 love";
-    fetchItems(text, kindIndex(Search), tracks, programmes, http, 5);
+    fetchItems(text, Search, tracks, programmes, http, 5);
     ASSERT_EQ(http.requests.size(), 1u);
     EXPECT_NE(http.requests[0].find("s=%E4%BD%A0%E5%A5%BD%20love&"), std::string::npos);
 }
@@ -138,24 +141,43 @@ TEST(FetchItems, ArtistPageListIsCutFromTheHiddenTextArea) {
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
     std::string text = "7";
-    ASSERT_EQ(fetchItems(text, kindIndex(Artist), tracks, programmes, http, 5), 1);
+    EXPECT_TRUE(fetchItems(text, Artist, tracks, programmes, http, 5).ok());
+    ASSERT_EQ(tracks.size(), 1u);
     EXPECT_EQ(tracks[0].trackName, "a b");
 }
 
-TEST(BuildResultRows, MapsFieldsAndRejectsOtherTypes) {
+TEST(FetchItems, SaysWhenTheServiceRefused) {
+    FakeTransport http;
+    http.answer("/api/album/", R"({"code":-460,"msg":"Cheating"})");
+    http.answer("/artist?id=", R"( {"code":-447,"msg":"busy"})");
+    http.answer("/api/playlist/", R"({"result":{"tracks":[]},"code":200})");
+    std::vector<TrackItem> tracks;
+    std::vector<ProgrammeItem> programmes;
+    std::string text = "7";
+    const Status album = fetchItems(text, Album, tracks, programmes, http, 5);
+    EXPECT_EQ(album.code(), Status::Code::Refused);
+    EXPECT_EQ(album.message(), "code -460: Cheating");
+    const Status artist = fetchItems(text, Artist, tracks, programmes, http, 5);
+    EXPECT_EQ(artist.code(), Status::Code::Refused);
+    EXPECT_EQ(artist.message(), "code -447: busy");
+    EXPECT_TRUE(fetchItems(text, Playlist, tracks, programmes, http, 5).ok());  // an empty list is an answer
+    EXPECT_EQ(http.requests.size(), 3u);
+}
+
+TEST(BuildResultRows, MapsTheFieldsOfTheRecordType) {
     const std::vector<TrackItem> tracks{TrackItem{"a", "n", "i", "c", "al", "ai", "t", "ti"}};
     const std::vector<ProgrammeItem> programmes{ProgrammeItem{"a", "c", "u", "dj", "r", "ri", "d", "p", "pi"}};
     std::vector<ResultRow> rows;
-    ASSERT_EQ(buildResultRows(kTrackRecord, tracks, programmes, rows), 1);
+    ASSERT_EQ(buildResultRows(RecordType::Track, tracks, programmes, rows), 1);
     EXPECT_EQ(rows[0].trackCover, "c");
     EXPECT_EQ(rows[0].trackId, "ti");
     EXPECT_EQ(rows[0].programmeName, "");
-    ASSERT_EQ(buildResultRows(kProgrammeRecord, tracks, programmes, rows), 1);
+    ASSERT_EQ(buildResultRows(RecordType::Programme, tracks, programmes, rows), 1);
     EXPECT_EQ(rows[0].programmeCover, "c");
     EXPECT_EQ(rows[0].djUserId, "u");
     EXPECT_EQ(rows[0].pictureAddress(), "c");
     EXPECT_EQ(rows[0].trackName, "");
-    EXPECT_EQ(buildResultRows(kProgrammeRecord + 1, tracks, programmes, rows), -1);
+    EXPECT_EQ(buildResultRows(RecordType::Programme, tracks, {}, rows), 0);
     EXPECT_TRUE(rows.empty());
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/link_kind.h"
+#include "analysis/link_kind_printer.h"
 #include "fake_transport.h"
 
 namespace velomir {
@@ -16,30 +17,30 @@ struct KindCase {
     const char* input;
     bool searchMode;
     bool jumpToSearch;
-    int kind;
+    LinkKind kind;
 };
 
 TEST(RecogniseKind, KeywordsMarkersAndFallbacks) {
     const KindCase cases[] = {
-        {"http://music.163.com/#/playlist?id=123", false, true, kindIndex(Playlist)},
-        {"https://music.163.com/#/PlayList?id=123", false, true, kindIndex(Playlist)},
-        {"http://music.163.com/album?id=35799123", false, true, kindIndex(Album)},
-        {"http://music.163.com/song?id=26291188&userid=1", false, true, kindIndex(Song)},
-        {"http://music.163.com/program?id=794062371", false, true, kindIndex(Programme)},
-        {"http://music.163.com/djradio?id=350117068", false, true, kindIndex(Radio)},
-        {"http://music.163.com/artist?id=101368", false, true, kindIndex(Artist)},
+        {"http://music.163.com/#/playlist?id=123", false, true, Playlist},
+        {"https://music.163.com/#/PlayList?id=123", false, true, Playlist},
+        {"http://music.163.com/album?id=35799123", false, true, Album},
+        {"http://music.163.com/song?id=26291188&userid=1", false, true, Song},
+        {"http://music.163.com/program?id=794062371", false, true, Programme},
+        {"http://music.163.com/djradio?id=350117068", false, true, Radio},
+        {"http://music.163.com/artist?id=101368", false, true, Artist},
         // Catalogue order decides between two keys, wherever they stand.
-        {"song list of playlist?id=9", false, true, kindIndex(Playlist)},
-        {"--S--love", false, false, kindIndex(Search)},
-        {"--s--playlist?id=5", false, false, kindIndex(Search)},
+        {"song list of playlist?id=9", false, true, Playlist},
+        {"--S--love", false, false, Search},
+        {"--s--playlist?id=5", false, false, Search},
         // A keyword without an ID is no link: such text searches (or is not recognised).
-        {"Love Song", true, true, kindIndex(Search)},
-        {"Love Song", false, true, kindIndex(Search)},
-        {"Love Song", false, false, kUnrecognised},
-        {"playlist?id=0", false, false, kUnrecognised},
-        {"hello", false, true, kindIndex(Search)},
-        {"hello", false, false, kUnrecognised},
-        {"-5", false, false, kUnrecognised},
+        {"Love Song", true, true, Search},
+        {"Love Song", false, true, Search},
+        {"Love Song", false, false, Unrecognised},
+        {"playlist?id=0", false, false, Unrecognised},
+        {"hello", false, true, Search},
+        {"hello", false, false, Unrecognised},
+        {"-5", false, false, Unrecognised},
     };
     for (const auto& c : cases) {
         FakeTransport http;
@@ -55,7 +56,7 @@ TEST(RecogniseKind, BareNumberProbesTheKindsInOrder) {
     http.answer("/api/song/detail", std::string(201, 'x'));
     AnalysisOptions options;
     options.maxCount = 7;
-    EXPECT_EQ(recogniseKind("123", false, options, http), kindIndex(Song));
+    EXPECT_EQ(recogniseKind("123", false, options, http), Song);
     ASSERT_EQ(http.requests.size(), 3u);
     EXPECT_EQ(http.requests[0], "http://music.163.com/api/playlist/detail?id=123");
     EXPECT_EQ(http.requests[1], "http://music.163.com/api/album/123");
@@ -68,17 +69,17 @@ TEST(RecogniseKind, ProbeNeedsMoreThanTwoHundredBytes) {
     http.answer("/artist?id=123abc", std::string(201, 'x'));
     AnalysisOptions options;
     options.maxCount = 7;
-    EXPECT_EQ(recogniseKind("123abc", false, options, http), kindIndex(Artist));
+    EXPECT_EQ(recogniseKind("123abc", false, options, http), Artist);
     ASSERT_EQ(http.requests.size(), 6u);
     // The whole text stands for the ID, and the limit is the maximum count.
     EXPECT_EQ(http.requests[4], "http://music.163.com/api/dj/program/byradio?limit=7&radioId=123abc");
 
     FakeTransport silent;
     options.jumpToSearch = false;
-    EXPECT_EQ(recogniseKind("123", false, options, silent), kUnrecognised);
+    EXPECT_EQ(recogniseKind("123", false, options, silent), Unrecognised);
     EXPECT_EQ(silent.requests.size(), 6u);
     options.jumpToSearch = true;
-    EXPECT_EQ(recogniseKind("123", false, options, silent), kindIndex(Search));
+    EXPECT_EQ(recogniseKind("123", false, options, silent), Search);
 }
 
 // A number whose ID reads as 0 ("163." loses its digits with the host token, \d misses full-width digits, the id=
@@ -87,18 +88,18 @@ TEST(RecogniseKind, NumbersWithoutAReadableIdAreNotProbed) {
     for (const char* input : {"163.bc", "163.", "\xEF\xBC\x95", "5?id=99999999999999999999999"}) {
         FakeTransport http;
         http.answer("/", std::string(201, 'x'));
-        EXPECT_EQ(recogniseKind(input, false, AnalysisOptions{}, http), kindIndex(Search)) << input;
+        EXPECT_EQ(recogniseKind(input, false, AnalysisOptions{}, http), Search) << input;
         EXPECT_TRUE(http.requests.empty()) << input;
     }
     FakeTransport http;
     http.answer("/", std::string(201, 'x'));
-    EXPECT_EQ(recogniseKind("163.5", false, AnalysisOptions{}, http), kindIndex(Playlist));
+    EXPECT_EQ(recogniseKind("163.5", false, AnalysisOptions{}, http), Playlist);
     EXPECT_EQ(http.requests.size(), 1u);
 }
 
 struct LinkCase {
     const char* input;
-    int kind;
+    LinkKind kind;
     const char* id;
 };
 
@@ -106,21 +107,20 @@ struct LinkCase {
 // decides, which must keep their kind and ID.
 TEST(RecogniseKind, FormsTheKeywordsMissAndTheIdParameter) {
     const LinkCase cases[] = {
-        {"https://music.163.com/#/discover/toplist?id=3778678", kindIndex(Playlist), "3778678"},
-        {"https://music.163.com/#/Discover/TopList?id=19723756", kindIndex(Playlist), "19723756"},
-        {"http://music.163.com/#/dj?id=794062371", kindIndex(Programme), "794062371"},
-        {"music.163.com/DJ?ID=794062371", kindIndex(Programme), "794062371"},
-        {"https://y.music.163.com/m/song?app_version=8.9.20&id=436514312&uct2=U2FsdGVkX1", kindIndex(Song),
-         "436514312"},
-        {"https://y.music.163.com/m/playlist?app_version=9.0.0&ID=2330887406", kindIndex(Playlist), "2330887406"},
+        {"https://music.163.com/#/discover/toplist?id=3778678", Playlist, "3778678"},
+        {"https://music.163.com/#/Discover/TopList?id=19723756", Playlist, "19723756"},
+        {"http://music.163.com/#/dj?id=794062371", Programme, "794062371"},
+        {"music.163.com/DJ?ID=794062371", Programme, "794062371"},
+        {"https://y.music.163.com/m/song?app_version=8.9.20&id=436514312&uct2=U2FsdGVkX1", Song, "436514312"},
+        {"https://y.music.163.com/m/playlist?app_version=9.0.0&ID=2330887406", Playlist, "2330887406"},
         // Decided by a keyword: unchanged.
-        {"http://music.163.com/#/playlist?id=123&user=7", kindIndex(Playlist), "123"},
-        {"http://music.163.com/#/djradio?id=350117068", kindIndex(Radio), "350117068"},
-        {"分享赵雷的单曲《成都》: http://music.163.com/song/436514312/?userid=648225 (来自@网易云音乐)",
-         kindIndex(Song), "436514312"},
-        {"https://music.163.com/song/1353163404/?userid=648", kindIndex(Song), "1353163404"},
-        {"http://music.163.com/artist?id=11/22", kindIndex(Artist), "11"},
-        {"http://music.163.com/song?uid=5&id=26291188", kindIndex(Song), "26291188"},
+        {"http://music.163.com/#/playlist?id=123&user=7", Playlist, "123"},
+        {"http://music.163.com/#/djradio?id=350117068", Radio, "350117068"},
+        {"分享赵雷的单曲《成都》: http://music.163.com/song/436514312/?userid=648225 (来自@网易云音乐)", Song,
+         "436514312"},
+        {"https://music.163.com/song/1353163404/?userid=648", Song, "1353163404"},
+        {"http://music.163.com/artist?id=11/22", Artist, "11"},
+        {"http://music.163.com/song?uid=5&id=26291188", Song, "26291188"},
     };
     for (const auto& c : cases) {
         FakeTransport http;
@@ -130,9 +130,8 @@ TEST(RecogniseKind, FormsTheKeywordsMissAndTheIdParameter) {
     }
     // Without an ID the forms decide nothing: the text is searched for.
     FakeTransport http;
-    EXPECT_EQ(recogniseKind("https://music.163.com/#/discover/toplist", false, AnalysisOptions{}, http),
-              kindIndex(Search));
-    EXPECT_EQ(recogniseKind("https://music.163.com/#/dj?id=0", false, AnalysisOptions{}, http), kindIndex(Search));
+    EXPECT_EQ(recogniseKind("https://music.163.com/#/discover/toplist", false, AnalysisOptions{}, http), Search);
+    EXPECT_EQ(recogniseKind("https://music.163.com/#/dj?id=0", false, AnalysisOptions{}, http), Search);
 }
 
 TEST(ShortLinks, FoundAnywhereWithOrWithoutScheme) {
@@ -148,7 +147,7 @@ TEST(ShortLinks, TheAddressTheyLeadToIsRecognisedAndNeverFetched) {
     http.redirect("http://163cn.tv/zHy7Ta", "https://y.music.163.com/m/song?app_version=8.9.20&id=436514312");
     const Recognition song = recogniseLink("分享赵雷的单曲《成都》: https://163cn.tv/zHy7Ta (来自@网易云音乐)", false,
                                            AnalysisOptions{}, http);
-    EXPECT_EQ(song.kind, kindIndex(Song));
+    EXPECT_EQ(song.kind, Song);
     EXPECT_EQ(extractId(song.text), "436514312");
     EXPECT_EQ(http.requests, std::vector<std::string>{"http://163cn.tv/zHy7Ta"});
 
@@ -157,7 +156,7 @@ TEST(ShortLinks, TheAddressTheyLeadToIsRecognisedAndNeverFetched) {
     http.redirect("http://163cn.tv/hop3Kd", "http://163CN.tv/pL9xQ2");
     http.redirect("http://163CN.tv/pL9xQ2", "https://music.163.com/playlist?id=2330887406&userid=1");
     const Recognition playlist = recogniseLink("163cn.tv/hop3Kd", false, AnalysisOptions{}, http);
-    EXPECT_EQ(playlist.kind, kindIndex(Playlist));
+    EXPECT_EQ(playlist.kind, Playlist);
     EXPECT_EQ(extractId(playlist.text), "2330887406");
     EXPECT_EQ(http.requests.size(), 2u);
 }
@@ -168,16 +167,16 @@ TEST(ShortLinks, NoRedirectOrALoopCountsAsNoShortLink) {
     FakeTransport http;
     http.redirect("http://163cn.tv/l00pXx", "http://163cn.tv/l00pXx");
     const Recognition loop = recogniseLink("see 163cn.tv/l00pXx", false, noSearch, http);
-    EXPECT_EQ(loop.kind, kUnrecognised);
+    EXPECT_EQ(loop.kind, Unrecognised);
     EXPECT_EQ(loop.text, "see 163cn.tv/l00pXx");
     EXPECT_EQ(http.requests.size(), 5u);
 
     FakeTransport silent;
-    EXPECT_EQ(recogniseKind("https://163cn.tv/gone1", false, AnalysisOptions{}, silent), kindIndex(Search));
+    EXPECT_EQ(recogniseKind("https://163cn.tv/gone1", false, AnalysisOptions{}, silent), Search);
     EXPECT_EQ(silent.requests.size(), 1u);
     // A short link in search mode is still followed: it names one item.
     silent.redirect("http://163cn.tv/gone1", "http://music.163.com/album?id=35799123");
-    EXPECT_EQ(recogniseKind("https://163cn.tv/gone1", true, AnalysisOptions{}, silent), kindIndex(Album));
+    EXPECT_EQ(recogniseKind("https://163cn.tv/gone1", true, AnalysisOptions{}, silent), Album);
 }
 
 TEST(ExtractId, FirstDigitsAfterTheHost) {

@@ -27,7 +27,7 @@ public:
         for (int c = 1; c <= 3; ++c) cells[{0, c}] = state->columnTitles.at(static_cast<std::size_t>(c) - 1);
         for (int r = 1; r <= n; ++r) {
             const ResultRow& row = state->resultRows[static_cast<std::size_t>(r) - 1];
-            const bool programme = state->currentFieldSet == kProgrammeRecord;
+            const bool programme = state->currentRecordType == RecordType::Programme;
             cells[{r, 0}] = std::to_string(r);
             cells[{r, 1}] = programme ? row.programmeName : row.trackName;
             cells[{r, 2}] = programme ? row.djNickname : row.artistNames;

@@ -5,6 +5,7 @@
 
 #include "analysis/analysis_options.h"
 #include "analysis/link_kind.h"
+#include "analysis/link_kind_printer.h"
 #include "analysis/link_recognition.h"
 #include "fake_transport.h"
 
@@ -37,7 +38,7 @@ TEST(ServiceAddresses, PagesReadBackAsTheirItem) {
     };
     for (const Case& c : cases) {
         testing::FakeTransport http;
-        EXPECT_EQ(recogniseKind(c.address, false, AnalysisOptions{}, http), kindIndex(c.kind)) << c.address;
+        EXPECT_EQ(recogniseKind(c.address, false, AnalysisOptions{}, http), c.kind) << c.address;
         EXPECT_TRUE(http.requests.empty()) << c.address;
         EXPECT_EQ(extractId(c.address), c.id) << c.address;
     }

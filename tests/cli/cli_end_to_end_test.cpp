@@ -30,8 +30,8 @@ Outcome runCli(const std::string& arguments, const std::string& environment = ""
     Outcome outcome;
     FILE* errors = std::tmpfile();
     if (!errors) return outcome;
-    const std::string command =
-        environment + std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" + std::to_string(fileno(errors));
+    const std::string command = environment + std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" +
+                                std::to_string(fileno(errors));
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe) {
         outcome.out = readAll(pipe);
@@ -78,7 +78,7 @@ TEST_F(CliEndToEnd, JsonCarriesEveryFieldOfEveryRow) {
     ASSERT_EQ(outcome.status, 0);
     const auto json = nlohmann::json::parse(outcome.out);
     EXPECT_EQ(json["count"], 25);
-    EXPECT_EQ(json["kind"], kindIndex(LinkKind::Playlist));
+    EXPECT_EQ(json["kind"], static_cast<int>(LinkKind::Playlist));
     ASSERT_EQ(json["rows"].size(), 25u);
     EXPECT_EQ(json["rows"][0].size(), 16u);
     EXPECT_EQ(json["rows"][1]["artistNames"], "A/B");

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/link_kind.h"
+#include "analysis/link_kind_printer.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -184,16 +185,15 @@ TEST_F(StubServiceTest, ProbingEachSampleIdHitsItsOwnKindFirst) {
                                      "/artist?id={id}"};
     const struct {
         const char* id;
-        int kind;
-    } cases[] = {{"2330887406", kindIndex(LinkKind::Playlist)}, {"35799123", kindIndex(LinkKind::Album)},
-                 {"436514312", kindIndex(LinkKind::Song)},      {"26291188", kindIndex(LinkKind::Song)},
-                 {"794062371", kindIndex(LinkKind::Programme)}, {"350117068", kindIndex(LinkKind::Radio)},
-                 {"101368", kindIndex(LinkKind::Artist)},       {"123", kUnrecognised}};
+        LinkKind kind;
+    } cases[] = {{"2330887406", LinkKind::Playlist}, {"35799123", LinkKind::Album},      {"436514312", LinkKind::Song},
+                 {"26291188", LinkKind::Song},       {"794062371", LinkKind::Programme}, {"350117068", LinkKind::Radio},
+                 {"101368", LinkKind::Artist},       {"123", LinkKind::Unrecognised}};
     for (const auto& c : cases) {
-        int hit = kUnrecognised;
-        for (int kind = 0; kind < kindIndex(LinkKind::Search) && hit < 0; ++kind) {
-            const std::string path = replaceAll(templates[kind], "{id}", c.id);
-            if (stub().body(path).size() > kProbeThreshold) hit = kind;
+        LinkKind hit = LinkKind::Unrecognised;
+        for (int k = 0; k < kindIndex(LinkKind::Search) && hit == LinkKind::Unrecognised; ++k) {
+            const std::string path = replaceAll(templates[k], "{id}", c.id);
+            if (stub().body(path).size() > kProbeThreshold) hit = kindAt(k);
         }
         EXPECT_EQ(hit, c.kind) << c.id;
     }

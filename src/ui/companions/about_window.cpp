@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <string_view>
 
+#include "analysis/link_kind.h"
 #include "analysis/service_addresses.h"
 #include "ui/companions/companion_widgets.h"
 #include "ui/desktop/desktop_services.h"
@@ -47,7 +48,7 @@ AboutWindow::AboutWindow(UiServices& services, MediaBackendFactory makeBackend,
     buildStrip();
     // Unlike the preview, any completed navigation starts the speaker, and nothing stops it.
     connect(player_, &WidgetPlayer::navigationCompleted, this, [this] { speaker_->start(); });
-    player_->navigate(buildWidgetAddress(kAboutSongId, "2"));
+    player_->navigate(buildWidgetAddress(kAboutSongId, kSongWidget));
 }
 
 void AboutWindow::buildDisc() {

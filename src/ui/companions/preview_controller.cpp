@@ -19,8 +19,8 @@ bool PreviewController::isPreviewOpen() const { return window_ && window_->isVis
 void PreviewController::showPreview(const RunState& state) {
     const int row = state.currentRow;
     if (row < 1 || row > static_cast<int>(state.resultRows.size())) return;
-    state_ = PreviewState::fromRow(state.resultRows[row - 1], state.currentFieldSet);
-    fieldSet_ = state.currentFieldSet;
+    state_ = PreviewState::fromRow(state.resultRows[row - 1], state.currentRecordType);
+    recordType_ = state.currentRecordType;
     if (!isPreviewOpen()) {
         window_ = new PreviewWindow(services_, makeBackend_(), state_, owner_);
         window_->show();
@@ -34,7 +34,7 @@ void PreviewController::refreshPreview() {
     window_->player().navigate(kBlankPage);
     window_->resetCopyButton();
     window_->showTitle(state_.previewTitle);
-    window_->player().navigate(buildWidgetAddress(state_.previewId, widgetTypeOf(fieldSet_)));
+    window_->player().navigate(buildWidgetAddress(state_.previewId, widgetTypeOf(recordType_)));
     fetchCover(refresh);
 }
 

@@ -43,7 +43,7 @@ private:
     MediaBackendFactory makeBackend_;
     QWidget* owner_;
     PreviewState state_;
-    int fieldSet_ = kTrackRecord;
+    RecordType recordType_ = RecordType::Track;
     QPointer<PreviewWindow> window_;
     std::uint64_t refresh_ = 0;
 };

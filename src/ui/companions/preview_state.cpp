@@ -12,8 +12,8 @@ constexpr char kTitleBreak[] = "\r\n-\r\n";
 
 }  // namespace
 
-PreviewState PreviewState::fromRow(const ResultRow& row, int fieldSet) {
-    const bool programme = fieldSet == kProgrammeRecord;
+PreviewState PreviewState::fromRow(const ResultRow& row, RecordType recordType) {
+    const bool programme = recordType == RecordType::Programme;
     PreviewState state;
     state.previewId = programme ? row.programmeId : row.trackId;
     state.previewTitle =

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "analysis/link_kind.h"
+
 namespace velomir {
 
 struct ResultRow;
@@ -13,8 +15,8 @@ struct PreviewState {
     std::string previewCover;
     std::string previewAudio;  // the item's external link
 
-    // Field set 2 takes the programme fields, any other the track fields.
-    static PreviewState fromRow(const ResultRow& row, int fieldSet);
+    // A programme row gives the programme and its DJ, a track row the track and its artists.
+    static PreviewState fromRow(const ResultRow& row, RecordType recordType);
 };
 
 }  // namespace velomir

@@ -4,8 +4,7 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/audio_address.h"
 #include "analysis/link_kind.h"
-#include "analysis/service_hosts.h"
-#include "text/text_helpers.h"
+#include "analysis/service_addresses.h"
 #include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
 #include "ui/main/detail_pane.h"
@@ -16,10 +15,6 @@ namespace {
 
 constexpr int kHintMilliseconds = 1000;
 constexpr int kHintTicks = 2;
-
-std::string webAddress(const char* pathAndQuery, const std::string& id) {
-    return replaceAllNoCase("http://" + std::string(kWebHost) + pathAndQuery, "{id}", id);
-}
 
 }  // namespace
 
@@ -101,13 +96,13 @@ void DetailPane::jumpToAlbum() {
         case AlbumJump::None:
             return;
         case AlbumJump::Radio:
-            emit jumpRequested(webAddress("/#/djradio?id={id}", detailIds_[kRadioIdSlot]));
+            emit jumpRequested(radioPageAddress(detailIds_[kRadioIdSlot]));
             return;
         case AlbumJump::Album:
-            emit jumpRequested(webAddress("/#/album?id={id}", detailIds_[kAlbumIdSlot]));
+            emit jumpRequested(albumPageAddress(detailIds_[kAlbumIdSlot]));
     }
 }
 
-void DetailPane::jumpToArtist() { emit jumpRequested(webAddress("/artist?id={id}", detailIds_[kArtistIdsSlot])); }
+void DetailPane::jumpToArtist() { emit jumpRequested(artistPageAddress(detailIds_[kArtistIdsSlot])); }
 
 }  // namespace velomir

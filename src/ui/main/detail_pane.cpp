@@ -99,7 +99,7 @@ void DetailPane::showRow(int row) {
 void DetailPane::showDetails(int row) {
     state_.currentRow = row;
     const ResultRow& item = state_.resultRows[static_cast<std::size_t>(row) - 1];
-    const bool programme = state_.currentFieldSet == kProgrammeRecord;
+    const bool programme = state_.currentRecordType == RecordType::Programme;
     name_->setText(shown(programme ? item.programmeName : item.trackName));
     albumName_->setText(shown(programme ? item.radioName : item.albumName));
     artistName_->setText(shown(programme ? item.djNickname : item.artistNames));

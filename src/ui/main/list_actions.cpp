@@ -71,14 +71,15 @@ void ListActions::withResolvedRows(std::function<void(const std::vector<ResultRo
 void ListActions::copyAllAudioAddresses() {
     if (running_ || busy_ || setup_.state.resultRows.empty()) return;
     setup_.hints->showLoadingHint();
-    withResolvedRows([this](const std::vector<ResultRow>& rows) { setup_.hints->copyWithHint(audioAddressLines(rows)); });
+    withResolvedRows(
+        [this](const std::vector<ResultRow>& rows) { setup_.hints->copyWithHint(audioAddressLines(rows)); });
 }
 
 void ListActions::exportM3u() {
     if (running_ || busy_ || setup_.state.resultRows.empty()) return;
     const QString path = chooseFile();
     if (path.isEmpty()) return;
-    const int recordType = setup_.state.currentFieldSet;
+    const RecordType recordType = setup_.state.currentRecordType;
     const std::string title = setup_.title ? setup_.title() : std::string();
     withResolvedRows([path, recordType, title](const std::vector<ResultRow>& rows) {
         const std::string playlist = m3uPlaylist(rows, recordType, title);

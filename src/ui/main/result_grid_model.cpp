@@ -17,16 +17,16 @@ const QColor kTitleGrey(128, 128, 128);
 // window. The row keeps its whole text for everything else.
 constexpr qsizetype kShownCharacters = 4096;
 
-const std::string& rowText(const ResultRow& row, int fieldSet, int column) {
-    if (fieldSet == kProgrammeRecord) {
+const std::string& rowText(const ResultRow& row, RecordType recordType, int column) {
+    if (recordType == RecordType::Programme) {
         return column == 1 ? row.programmeName : column == 2 ? row.djNickname : row.radioName;
     }
     return column == 1 ? row.trackName : column == 2 ? row.artistNames : row.albumName;
 }
 
 QString shown(const std::string& text) {
-    QString whole = QString::fromStdString(text.size() > 4 * kShownCharacters ? text.substr(0, 4 * kShownCharacters)
-                                                                              : text);
+    QString whole =
+        QString::fromStdString(text.size() > 4 * kShownCharacters ? text.substr(0, 4 * kShownCharacters) : text);
     return whole.size() > kShownCharacters ? whole.left(kShownCharacters) : whole;
 }
 
@@ -51,8 +51,8 @@ QString ResultGridModel::cellText(int row, int column) const {
     if (row < 0 || row > rows_ || column < 0 || column > kTextColumns) return {};
     if (row == 0) return column == 0 ? QStringLiteral("{%1}").arg(rows_) : title(column);
     if (column == 0) return QString::number(row);
-    return QString::fromStdString(rowText(state_.resultRows[static_cast<std::size_t>(row) - 1],
-                                          state_.currentFieldSet, column));
+    return QString::fromStdString(
+        rowText(state_.resultRows[static_cast<std::size_t>(row) - 1], state_.currentRecordType, column));
 }
 
 int ResultGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
@@ -63,7 +63,7 @@ QVariant ResultGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return shown(rowText(state_.resultRows[static_cast<std::size_t>(index.row())], state_.currentFieldSet,
+            return shown(rowText(state_.resultRows[static_cast<std::size_t>(index.row())], state_.currentRecordType,
                                  index.column() + 1));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));

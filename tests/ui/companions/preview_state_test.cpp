@@ -23,18 +23,16 @@ private slots:
         row.programmeName = "Night";
         row.djNickname = "DJ";
         row.programmeId = "99";
-        for (int fieldSet : {1, 0}) {  // any field set but 2 is a track list
-            const PreviewState track = PreviewState::fromRow(row, fieldSet);
-            QCOMPARE(track.previewId, std::string("11"));
-            QCOMPARE(track.previewTitle, std::string("A\r\n-\r\nB/C"));
-        }
-        const PreviewState programme = PreviewState::fromRow(row, 2);
+        const PreviewState track = PreviewState::fromRow(row, RecordType::Track);
+        QCOMPARE(track.previewId, std::string("11"));
+        QCOMPARE(track.previewTitle, std::string("A\r\n-\r\nB/C"));
+        const PreviewState programme = PreviewState::fromRow(row, RecordType::Programme);
         QCOMPARE(programme.previewId, std::string("99"));
         QCOMPARE(programme.previewTitle, std::string("Night\r\n-\r\nDJ"));
         QCOMPARE(programme.previewCover, std::string("http://p/1.jpg"));
         QCOMPARE(programme.previewAudio, std::string("http://m/11.mp3"));
-        QCOMPARE(std::string(widgetTypeOf(kTrackRecord)), std::string("2"));
-        QCOMPARE(std::string(widgetTypeOf(kProgrammeRecord)), std::string("3"));
+        QCOMPARE(std::string(widgetTypeOf(RecordType::Track)), std::string("2"));
+        QCOMPARE(std::string(widgetTypeOf(RecordType::Programme)), std::string("3"));
     }
 };
 

@@ -104,7 +104,7 @@ void ListActionsTest::actionsWaitForTheRunAndLeaveANewListAlone() {
     copyAll(harness)->trigger();
     harness.waitForWork();
     const RunState& state = harness.window().runState();
-    QCOMPARE(state.currentKind, kindIndex(LinkKind::Album));
+    QCOMPARE(state.currentKind, LinkKind::Album);
     QCOMPARE(state.resultRows.size(), std::size_t{12});
     QVERIFY(state.resultRows[3].audioAddress.ends_with("/0.mp3"));
     QCOMPARE(splitText(harness.clipboard.text(), "\n").size(), std::size_t{25});
