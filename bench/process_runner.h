@@ -14,10 +14,10 @@ namespace velomir::bench {
 std::int64_t monotonicNanoseconds();
 
 struct ProcessOutcome {
-    int status = -1;          // exit status; -1 when it could not start or did not exit
-    std::string output;       // its standard output
-    long peakKib = 0;         // its peak resident set
-    double wallMs = 0;        // start to exit
+    int status = -1;             // exit status; -1 when it could not start or did not exit
+    std::string output;          // its standard output
+    long peakKib = 0;            // its peak resident set
+    double wallMs = 0;           // start to exit
     std::int64_t startedNs = 0;  // monotonic clock just before it was started
 };
 

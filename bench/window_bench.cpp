@@ -172,10 +172,11 @@ int measureRun(int port, const std::string& link, int expectedRows) {
         std::fprintf(stderr, "expected %d rows, the grid has %d\n", expectedRows, rows);
         return 1;
     }
-    std::printf("request_ms=%.1f parse_ms=%.1f grid_ms=%.1f total_ms=%.1f stall_ms=%.1f answer_bytes=%zu rows=%d "
-                "peak_kib=%ld\n",
-                msBetween(enter, answeredAt), msBetween(answeredAt, ran), msBetween(ran, shown),
-                msBetween(enter, shown), longestStall, http.answerBytes.load(), rows, ownPeakKib());
+    std::printf(
+        "request_ms=%.1f parse_ms=%.1f grid_ms=%.1f total_ms=%.1f stall_ms=%.1f answer_bytes=%zu rows=%d "
+        "peak_kib=%ld\n",
+        msBetween(enter, answeredAt), msBetween(answeredAt, ran), msBetween(ran, shown), msBetween(enter, shown),
+        longestStall, http.answerBytes.load(), rows, ownPeakKib());
     return 0;
 }
 
@@ -231,10 +232,11 @@ struct Medians {
 
 // Whatever the answer, the window must end with a grid, in bounded time and memory, its events never held long.
 int measureHostile(const char* self, const std::string& port, int runs) {
-    std::printf("\nAnswers built to hurt, medians of %d runs each through the window and through velomir-cli:\n\n"
-                "| answer | window: Enter to grid | longest stall | peak memory | rows | velomir-cli | peak memory |\n"
-                "|---|---:|---:|---:|---:|---:|---:|\n",
-                runs);
+    std::printf(
+        "\nAnswers built to hurt, medians of %d runs each through the window and through velomir-cli:\n\n"
+        "| answer | window: Enter to grid | longest stall | peak memory | rows | velomir-cli | peak memory |\n"
+        "|---|---:|---:|---:|---:|---:|---:|\n",
+        runs);
     for (const HostileCase& hostile : kHostileCases) {
         Medians window;
         Medians cli;
@@ -261,11 +263,13 @@ int runAll(const char* self, int runs) {
     if (stub.port() <= 0) return 1;
     const std::string port = std::to_string(stub.port());
 
-    std::printf("Medians of %d processes each; peak = the process's peak RSS (velomir-cli's as its parent is told: "
-                "never below this measuring process's own %.0f MiB); answer size as received.\n\n",
-                runs, ownPeakKib() / 1024.0);
-    std::printf("| front end | tracks | Enter to grid | request | parse + extraction + fill | grid shown | longest "
-                "stall | peak memory | answer |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf(
+        "Medians of %d processes each; peak = the process's peak RSS (velomir-cli's as its parent is told: "
+        "never below this measuring process's own %.0f MiB); answer size as received.\n\n",
+        runs, ownPeakKib() / 1024.0);
+    std::printf(
+        "| front end | tracks | Enter to grid | request | parse + extraction + fill | grid shown | longest "
+        "stall | peak memory | answer |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const int tracks : {1000, 10000}) {
         Medians window;
         for (int i = 0; i < runs; ++i) {
@@ -281,8 +285,8 @@ int runAll(const char* self, int runs) {
                     window.at(5) / window.at(6), window.at(6));
         Medians cli;
         for (int i = 0; i < runs; ++i) {
-            const auto outcome = runProcess({VELOMIR_CLI_COMMAND, "--service-address", "127.0.0.1:" + port,
-                                             "--format", "tsv", generatedPlaylist(tracks)},
+            const auto outcome = runProcess({VELOMIR_CLI_COMMAND, "--service-address", "127.0.0.1:" + port, "--format",
+                                             "tsv", generatedPlaylist(tracks)},
                                             false);
             if (outcome.status != 0) return 1;
             cli.add({outcome.wallMs, outcome.peakKib / 1024.0});

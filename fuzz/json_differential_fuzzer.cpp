@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "json/json_differential.h"
 #include "json/extra/json_text_scanner.h"
+#include "json/json_differential.h"
 #include "json/oracle/oracle_json_text_scanner.h"
 
 namespace {

@@ -17,9 +17,9 @@ struct HttpRequest {
 };
 
 struct HttpReply {
-    Status status;             // not ok: the request failed and the body is empty
-    long code = 0;             // the HTTP status of the last answer
-    std::string body;          // whatever the HTTP status code
+    Status status;               // not ok: the request failed and the body is empty
+    long code = 0;               // the HTTP status of the last answer
+    std::string body;            // whatever the HTTP status code
     std::string redirectTarget;  // a 3xx answer's absolute Location, when redirects were not followed
 };
 

@@ -1,9 +1,10 @@
 // Answers built to hurt: each ends in a neutral result or in the rows a lenient reader finds, never in a crash.
+#include "hostile_answers.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "hostile_answers.h"
 #include "stub_driver_fixture.h"
 
 namespace velomir {

@@ -49,7 +49,6 @@ TEST_F(TlsTest, SelfSignedCertificateIsRefused) {
     EXPECT_EQ(fetch("", status), "");
     EXPECT_FALSE(status.ok());
     EXPECT_NE(status.message(), "");
-
 }
 
 TEST_F(TlsTest, TrustedCertificateReachesTheStandIn) {

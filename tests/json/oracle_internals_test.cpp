@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "json/json_test_support.h"
 #include "json/extra/json_text_scanner.h"
+#include "json/json_test_support.h"
 #include "json/oracle/oracle_marked_text.h"
 
 namespace velomir::testing {

@@ -1,6 +1,6 @@
 // Draws the skin images of the windows into a folder (resources/ in the source tree), reproducibly.
-#include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 
 #include "draw_skin.h"

@@ -59,8 +59,7 @@ StubAnswer crowdedTrack() {
     return streamed([](const PieceSink& sink) {
         constexpr std::size_t kArtists = 100000;
         sink(kListStart) && sink(R"({"name":"Crowded","id":1,"artists":[)") &&
-            repeat(sink, R"({"name":"A","id":1},)", kArtists - 1) && sink(R"({"name":"Z","id":2}]})") &&
-            sink(kListEnd);
+            repeat(sink, R"({"name":"A","id":1},)", kArtists - 1) && sink(R"({"name":"Z","id":2}]})") && sink(kListEnd);
     });
 }
 

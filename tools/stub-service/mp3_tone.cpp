@@ -8,7 +8,6 @@ namespace {
 
 // 48 kHz at 64 kbit/s gives frames of exactly 192 bytes, so no padding slots are needed.
 constexpr int kFrameBytes = 192;
-constexpr int kSideInfoBytes = 17;
 constexpr int kFrameCount = 84;  // 84 x 1152 samples: 2.0 s
 constexpr int kGranules = 2 * kFrameCount;
 constexpr int kFullGain = 196;  // global gain of the steady part: a peak near -20 dBFS

@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include "ui/companions/about_window.h"
-#include "ui/desktop/background_work.h"
 #include "ui/companions/preview_controller.h"
+#include "ui/desktop/background_work.h"
 #include "ui/main/click_label.h"
 #include "ui/main/detail_pane.h"
 #include "ui/main/list_actions.h"

@@ -54,7 +54,8 @@ QString ResultGrid::cellText(int row, int column) const { return model_->cellTex
 
 void ResultGrid::applyColumnWidths() {
     verticalHeader()->setFixedWidth(kNumberWidth);
-    for (int c = 0; c < static_cast<int>(std::size(kColumnWidths)); ++c) QTableView::setColumnWidth(c, kColumnWidths[c]);
+    for (int c = 0; c < static_cast<int>(std::size(kColumnWidths)); ++c)
+        QTableView::setColumnWidth(c, kColumnWidths[c]);
 }
 
 bool ResultGrid::eventFilter(QObject* watched, QEvent* event) {

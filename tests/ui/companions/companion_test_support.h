@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QTest>
 #include <QObject>
+#include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
 #include <functional>
@@ -73,6 +73,7 @@ private:
         settings.serviceAddress = "127.0.0.1:" + std::to_string(stub.start());
         return std::make_unique<CurlTransport>(settings);
     }
+
 public:
     BackgroundWork work;
 

@@ -92,7 +92,8 @@ private slots:
         const auto& asked = stub_->http.requests;
         QVERIFY(std::count(asked.begin(), asked.end(), state.resultRows[0].trackCover + "?param=173y173") == 1);
         QCOMPARE(control("图片框_专辑封面")->pixmap().size(), QSize(173, 173));
-        QTRY_COMPARE_WITH_TIMEOUT(media_->played, std::vector<std::string>{state.resultRows[0].audioAddress}, kEventWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(media_->played, std::vector<std::string>{state.resultRows[0].audioAddress},
+                                  kEventWaitMs);
     }
 
     void rowChangeWhileOpenRefreshesTheSameWindow() {
@@ -110,7 +111,8 @@ private slots:
         QCOMPARE(preview_->window(), first.data());
         QCOMPARE(owner_->findChildren<PreviewWindow*>().size(), qsizetype(1));
         QCOMPARE(first->windowTitle(), QString("Faded\r\n-\r\nAlan Walker"));
-        QTRY_VERIFY_WITH_TIMEOUT(!media_->played.empty() && media_->played.back() == state.resultRows[1].audioAddress, kEventWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!media_->played.empty() && media_->played.back() == state.resultRows[1].audioAddress,
+                                 kEventWaitMs);
         state.currentRow = 3;
         preview_->showPreview(state);
         QCOMPARE(first->windowTitle(), QString("Faded\r\n-\r\nAlan Walker"));

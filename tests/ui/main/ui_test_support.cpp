@@ -85,9 +85,7 @@ void WindowHarness::runLink(const std::string& link) {
     if (started.count() > 0) QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, kEventWaitMs);
 }
 
-void WindowHarness::waitForWork() {
-    QTRY_VERIFY_WITH_TIMEOUT(work.pending() == 0, kEventWaitMs);
-}
+void WindowHarness::waitForWork() { QTRY_VERIFY_WITH_TIMEOUT(work.pending() == 0, kEventWaitMs); }
 
 void WindowHarness::selectRow(int row, bool wait) {
     auto* grid = control<ResultGrid>("高级表格_分析列表");
@@ -102,8 +100,6 @@ void WindowHarness::tick(const char* timerName) {
     QMetaObject::invokeMethod(timer, "timeout");
 }
 
-QString labelText(WindowHarness& harness, const char* name) {
-    return harness.control<QLabel>(name)->text();
-}
+QString labelText(WindowHarness& harness, const char* name) { return harness.control<QLabel>(name)->text(); }
 
 }  // namespace velomir::test

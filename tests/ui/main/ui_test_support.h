@@ -27,8 +27,8 @@ inline constexpr char kSamplePlaylist[] = "http://music.163.com/#/playlist?id=23
 int stubPort();
 
 using testing::FakeClipboard;
-using testing::kEventWaitMs;
 using testing::FakeOpener;
+using testing::kEventWaitMs;
 using testing::ProbeTransport;
 
 // A media back end that plays nothing and reports a start at once.
