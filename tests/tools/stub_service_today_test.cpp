@@ -204,11 +204,15 @@ TEST_F(TodayItems, ArtistWithoutHiddenListAnswersOnItsJsonInterface) {
 
 TEST_F(TodayItems, MarkedSearchTextGivesAlbumsWithOnlyAPictureId) {
     const std::string search = "/api/search/get/?type=1&limit=5&offset=0&s=";
-    for (const json& song : stand().parsed(search + "today%3Asunny")["result"]["songs"]) {
+    const json marked = stand().parsed(search + "today%3Asunny");
+    ASSERT_EQ(marked["result"]["songs"].size(), 5u);
+    for (const json& song : marked["result"]["songs"]) {
         EXPECT_FALSE(song["album"].contains("picUrl"));
         EXPECT_TRUE(song["album"]["picId"].is_number());
     }
-    for (const json& song : stand().parsed(search + "sunny")["result"]["songs"]) {
+    const json plain = stand().parsed(search + "sunny");
+    ASSERT_EQ(plain["result"]["songs"].size(), 5u);
+    for (const json& song : plain["result"]["songs"]) {
         EXPECT_TRUE(song["album"]["picUrl"].is_string());
     }
 }
