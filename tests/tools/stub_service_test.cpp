@@ -528,5 +528,29 @@ TEST_F(StubServiceCommand, RefusesBadArgumentsWithoutListening) {
     EXPECT_EQ(exitCode(help), 0);
 }
 
+TEST_F(StubServiceCommand, TakesTheEraAndTheThrottleAndRefusesBadValues) {
+    Child child = launch({"--era", "today", "--throttle", "1/60"});
+    ASSERT_GT(child.pid, 0);
+    const std::string line = firstLine(child);
+    ASSERT_TRUE(line.starts_with("listening on 127.0.0.1:")) << line;
+    httplib::Client client("127.0.0.1", integerValue32(line.substr(23)));
+    client.set_read_timeout(10, 0);
+    auto first = client.Get(playlistPath("2330887406"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(json::parse(first->body)["result"]["tracks"].size(), 1u);
+    auto second = client.Get(playlistPath("2330887406"));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(json::parse(second->body)["code"], 406);
+    kill(child.pid, SIGTERM);
+    EXPECT_EQ(exitCode(child), 0);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--era", "tomorrow"}, {"--throttle", "5"}, {"--throttle", "0/1"}, {"--throttle", "3/x"}}) {
+        Child refused = launch(arguments);
+        ASSERT_GT(refused.pid, 0);
+        EXPECT_EQ(firstLine(refused), "") << arguments[1];
+        EXPECT_EQ(exitCode(refused), 2) << arguments[1];
+    }
+}
+
 }  // namespace
 }  // namespace velomir

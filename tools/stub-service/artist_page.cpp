@@ -7,19 +7,17 @@
 namespace velomir {
 namespace {
 
-constexpr std::string_view kHead = R"(<!DOCTYPE html>
-<html>
-<head>
-<meta charset="utf-8">
-<title>2Cellos - 歌手 - 网易云音乐</title>
-<meta name="keywords" content="2Cellos,Sulic &amp; Hauser">
-<style>.f-hide{display:none;}.m-table{width:640px;}</style>
-</head>
-<body>
-<div class="g-bd4 f-cb">
-<h2 id="artist-name" data-rid="101368" title="2Cellos">2Cellos</h2>
-<ul class="f-hide">
-)";
+constexpr std::int64_t kSampleArtistId = 101368;
+
+std::string pageHead(const ArtistPage& artist) {
+    const std::string name(artist.name);
+    const std::string id = std::to_string(artist.id);
+    return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + name +
+           " - 歌手 - 网易云音乐</title>\n<meta name=\"keywords\" content=\"" + std::string(artist.keywords) +
+           "\">\n<style>.f-hide{display:none;}.m-table{width:640px;}</style>\n</head>\n<body>\n"
+           "<div class=\"g-bd4 f-cb\">\n<h2 id=\"artist-name\" data-rid=\"" +
+           id + "\" title=\"" + name + "\">" + name + "</h2>\n<ul class=\"f-hide\">\n";
+}
 
 constexpr std::string_view kTail = R"(</div>
 <script type="text/javascript">window.GRecommendation = true;</script>
@@ -29,21 +27,29 @@ constexpr std::string_view kTail = R"(</div>
 
 }  // namespace
 
-std::string artistPageHtml(std::string_view base) {
-    std::string page(kHead);
-    for (const SampleTrack& song : sampleArtistSongs()) {
+std::string artistPageHtml(std::string_view base, const ArtistPage& artist) {
+    std::string page = pageHead(artist);
+    for (const SampleTrack& song : artist.songs) {
         page += "<li><a href=\"/song?id=" + std::to_string(song.id) + "\">";
         page += song.name;
         page += "</a></li>\n";
     }
-    JsonWriter songs;
-    songs.openArray();
-    for (const SampleTrack& song : sampleArtistSongs()) writeSearchTrack(songs, song, base);
-    page += "</ul>\n<div id=\"song-list-pre-cache\">\n<textarea style=\"display:none;\">";
-    page += songs.take();
-    page += "</textarea>\n</div>\n";
+    page += "</ul>\n";
+    if (artist.hiddenList) {
+        JsonWriter songs;
+        songs.openArray();
+        for (const SampleTrack& song : artist.songs) writeSearchTrack(songs, song, base);
+        page += "<div id=\"song-list-pre-cache\">\n<textarea style=\"display:none;\">";
+        page += songs.take();
+        page += "</textarea>\n</div>\n";
+    }
     page += kTail;
     return page;
+}
+
+std::string artistPageHtml(std::string_view base, bool hiddenList) {
+    return artistPageHtml(base,
+                          {"2Cellos", "2Cellos,Sulic &amp; Hauser", kSampleArtistId, sampleArtistSongs(), hiddenList});
 }
 
 }  // namespace velomir

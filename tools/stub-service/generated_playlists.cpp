@@ -1,5 +1,9 @@
 #include "generated_playlists.h"
 
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "json_writer.h"
 #include "playlist_answer_generator.h"
 #include "text/text_helpers.h"
 
@@ -25,6 +29,30 @@ std::string withUsableAddress(std::string piece, std::string_view address) {
     return piece + "\"mp3Url\":\"" + std::string(address) + "\"}";
 }
 
+// The members of a track piece the v6 answer shows, names escaped again for the writer; text keeps them alive.
+SampleTrack shortTrack(std::string_view piece, std::deque<std::string>& texts) {
+    while (!piece.empty() && piece.back() == ',') piece.remove_suffix(1);
+    const nlohmann::json track = nlohmann::json::parse(piece, nullptr, false);
+    SampleTrack made{};
+    if (!track.is_object()) return made;
+    const auto keep = [&texts](const nlohmann::json& value) -> std::string_view {
+        texts.push_back(jsonEscaped(value.is_string() ? value.get<std::string>() : std::string()));
+        return texts.back();
+    };
+    made.id = track.value("id", std::int64_t{0});
+    made.name = keep(track["name"]);
+    int artist = 0;
+    for (const nlohmann::json& one : track["artists"]) {
+        if (artist == 3) break;
+        made.artists[artist++] = {keep(one["name"]), one.value("id", std::int64_t{0})};
+    }
+    made.albumName = keep(track["album"]["name"]);
+    made.albumId = track["album"].value("id", std::int64_t{0});
+    made.pictureId = track["album"].value("picId", std::int64_t{0});
+    made.durationMs = track.value("duration", 0);
+    return made;
+}
+
 }  // namespace
 
 int GeneratedPlaylists::trackCount(std::int64_t playlistId) {
@@ -46,10 +74,45 @@ void GeneratedPlaylists::write(std::int64_t playlistId, const PieceSink& sink) {
         if (index && track >= 0 && track < count) places.emplace(trackIdOf(text), Place{playlistId, track});
         if (open) open = sink(pointAddressesAt(text, base_));
     });
-    if (!index) return;
+    if (index) this->index(playlistId, std::move(places));
+}
+
+void GeneratedPlaylists::index(std::int64_t playlistId, std::map<std::int64_t, Place> places) {
     std::lock_guard lock(mutex_);
     places_.merge(places);
     indexedPlaylists_.insert(playlistId);
+}
+
+void GeneratedPlaylists::writeFirst(std::int64_t playlistId, int shown, const PieceSink& sink) const {
+    const int count = trackCount(playlistId);
+    shown = std::min(shown, count);
+    bool open = true;
+    int piece = 0;
+    // The generator's first tracks do not depend on how many follow; only the tail's count must be put right.
+    PlaylistAnswerGenerator(static_cast<std::uint64_t>(playlistId)).write(shown, [&](std::string_view text) {
+        std::string out = pointAddressesAt(text, base_);
+        if (piece++ == shown + 1) {
+            out = replaceAll(out, "\"trackCount\":" + std::to_string(shown) + ",",
+                             "\"trackCount\":" + std::to_string(count) + ",");
+        }
+        if (open) open = sink(out);
+    });
+}
+
+GeneratedPlaylists::V6Tracks GeneratedPlaylists::v6Tracks(std::int64_t playlistId, int wanted) {
+    V6Tracks made;
+    const int count = trackCount(playlistId);
+    std::map<std::int64_t, Place> places;
+    int piece = 0;
+    PlaylistAnswerGenerator(static_cast<std::uint64_t>(playlistId)).write(count, [&](std::string_view text) {
+        const int track = piece++ - 1;
+        if (track < 0 || track >= count) return;
+        made.ids.push_back(trackIdOf(text));
+        places.emplace(made.ids.back(), Place{playlistId, track});
+        if (track < wanted) made.tracks.push_back({shortTrack(text, made.texts), track + 1, true});
+    });
+    if (!indexed(playlistId)) index(playlistId, std::move(places));
+    return made;
 }
 
 bool GeneratedPlaylists::indexed(std::int64_t playlistId) const {

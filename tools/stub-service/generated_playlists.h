@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -9,8 +10,10 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "stub_answer.h"
+#include "today_answers.h"
 
 namespace velomir {
 
@@ -25,6 +28,19 @@ public:
     // tracks answer songDetailTrack.
     void write(std::int64_t playlistId, const PieceSink& sink);
 
+    // The old answer as today's service gives it: the first `shown` tracks only, with the true trackCount.
+    // It does not make the tracks known to song detail.
+    void writeFirst(std::int64_t playlistId, int shown, const PieceSink& sink) const;
+
+    // Every track ID in order and the first `wanted` tracks, for the v6 answer; from then on the tracks answer
+    // songDetailTrack. `texts` holds the names the tracks point into.
+    struct V6Tracks {
+        std::vector<std::int64_t> ids;
+        std::vector<V6Track> tracks;
+        std::deque<std::string> texts;
+    };
+    V6Tracks v6Tracks(std::int64_t playlistId, int wanted);
+
     // The track object of a generated track, with a usable "mp3Url", for song detail answers. Only tracks of
     // playlists already written are known: generating both lists just to look an ID up costs too much.
     std::optional<std::string> songDetailTrack(std::int64_t trackId) const;
@@ -35,6 +51,7 @@ private:
         int index;
     };
     bool indexed(std::int64_t playlistId) const;
+    void index(std::int64_t playlistId, std::map<std::int64_t, Place> places);
 
     std::string base_;
     mutable std::mutex mutex_;

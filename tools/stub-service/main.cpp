@@ -13,14 +13,19 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: velomir-stub-service [--port N] [--gzip] [--fault NAME] [--slow-ms N]\n"
+    "usage: velomir-stub-service [--port N] [--gzip] [--fault NAME] [--slow-ms N] [--era classic|today]\n"
+    "                            [--throttle N/SECONDS]\n"
     "Plays the music service on 127.0.0.1 for tests and the offline demo. Prints\n"
     "\"listening on 127.0.0.1:PORT\" once ready and serves until SIGINT or SIGTERM.\n"
     "  --port N      port to bind (default 0: any free port)\n"
     "  --gzip        send JSON and HTML answers gzip-compressed\n"
     "  --fault NAME  spoil every answer: slow, no-answer, reset, truncated-gzip, huge,\n"
     "                invalid-json, redirect, cheating\n"
-    "  --slow-ms N   delay of the slow fault in milliseconds (default 3000)\n";
+    "  --slow-ms N   delay of the slow fault in milliseconds (default 3000)\n"
+    "  --era E       classic (default): the answers the tests were written against;\n"
+    "                today: the service as it answers today, for every item\n"
+    "  --throttle N/SECONDS\n"
+    "                refuse requests beyond N within any SECONDS with the 406 answer\n";
 
 struct Arguments {
     int port = 0;
@@ -30,6 +35,18 @@ struct Arguments {
 
 bool isNumber(std::string_view text) {
     return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "N/SECONDS", both positive whole numbers.
+bool parseThrottle(std::string_view value, velomir::StubOptions& options) {
+    const std::size_t slash = value.find('/');
+    if (slash == std::string_view::npos) return false;
+    const std::string_view count = value.substr(0, slash);
+    const std::string_view seconds = value.substr(slash + 1);
+    if (!isNumber(count) || !isNumber(seconds)) return false;
+    options.throttleRequests = velomir::integerValue32(count);
+    options.throttleWindow = std::chrono::seconds(velomir::integerValue32(seconds));
+    return options.throttleRequests > 0 && options.throttleWindow.count() > 0;
 }
 
 // Returns an error message, or an empty text when the arguments are usable.
@@ -44,11 +61,17 @@ std::string parseArguments(int argc, char** argv, Arguments& arguments) {
             arguments.options.gzip = true;
             continue;
         }
-        if (option != "--port" && option != "--fault" && option != "--slow-ms")
+        if (option != "--port" && option != "--fault" && option != "--slow-ms" && option != "--era" &&
+            option != "--throttle")
             return "unknown option " + std::string(option);
         if (i + 1 >= argc) return std::string(option) + " needs a value";
         const std::string_view value = argv[++i];
-        if (option == "--fault") {
+        if (option == "--era") {
+            if (value != "classic" && value != "today") return "unknown era " + std::string(value);
+            arguments.options.era = value == "today" ? velomir::ServiceEra::Today : velomir::ServiceEra::Classic;
+        } else if (option == "--throttle") {
+            if (!parseThrottle(value, arguments.options)) return "bad value for --throttle: " + std::string(value);
+        } else if (option == "--fault") {
             if (velomir::faultNamed(value) == velomir::Fault::None) return "unknown fault " + std::string(value);
             arguments.options.fault = value;
         } else if (!isNumber(value) || (option == "--port" && velomir::integerValue32(value) > 65535)) {

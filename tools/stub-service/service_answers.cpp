@@ -38,31 +38,6 @@ std::string hostName(std::string_view host) { return asciiLower(host.substr(0, h
 
 StubAnswer jsonAnswer(std::string body) { return StubAnswer{200, std::string(kJsonType), std::move(body), {}, true}; }
 
-void writeCreator(JsonWriter& out, std::string_view base) {
-    out.openObject("creator")
-        .literal("defaultAvatar", "false")
-        .number("province", 500000)
-        .number("authStatus", 0)
-        .literal("followed", "false")
-        .text("avatarUrl", coverAddress(base, 109951163400737238))
-        .number("accountStatus", 0)
-        .number("gender", 2)
-        .number("city", 500101)
-        .number("birthday", 931017600000)
-        .number("userId", 114919437)
-        .number("userType", 0)
-        .text("nickname", "清夏海巷")
-        .text("signature", "你们所期望的，永远都没有的")
-        .text("description", "")
-        .number("avatarImgId", 109951163400737238)
-        .number("backgroundImgId", 109951162968506958)
-        .text("backgroundUrl", coverAddress(base, 109951162968506958))
-        .number("vipType", 0)
-        .literal("remarkName", "null")
-        .text("avatarImgIdStr", "109951163400737238")
-        .close();
-}
-
 std::string samplePlaylistBody(std::string_view base) {
     JsonWriter out;
     out.openObject().openObject("result").literal("subscribers", "[]").literal("subscribed", "false");
@@ -108,13 +83,15 @@ std::string StubRequest::param(const std::string& name) const {
 
 StubAnswer notFoundAnswer() { return jsonAnswer(std::string(kNotFound)); }
 
-ServiceAnswers::ServiceAnswers(std::string baseAddress) : base_(baseAddress), generated_(std::move(baseAddress)) {}
+ServiceAnswers::ServiceAnswers(std::string baseAddress, ServiceEra era)
+    : base_(baseAddress), generated_(baseAddress), today_(std::move(baseAddress), era) {}
 
 StubAnswer ServiceAnswers::answer(const StubRequest& request) {
     const std::string path = trimmedPath(request.path);
     const std::int64_t id = integerValue64(request.param("id"));
     if (path == "/api/playlist/detail") return playlist(id);
     if (path.starts_with("/api/album/")) return album(integerValue64(path.substr(11)));
+    if (path == "/api/v6/playlist/detail") return v6Playlist(request);
     if (path == "/api/song/detail") return songDetail(request.param("ids"));
     if (path == "/api/dj/program/detail") return programme(id);
     if (path == "/api/dj/program/byradio") {
@@ -122,7 +99,10 @@ StubAnswer ServiceAnswers::answer(const StubRequest& request) {
                      countParam(request, "offset", 0));
     }
     if (path == "/artist") return artistPage(id);
-    if (path == "/search/get") {
+    if (path == "/api/artist") return today_.artistJson(id);
+    if (path.starts_with("/api/artist/")) return today_.artistJson(integerValue64(path.substr(12)));
+    if (path == "/404") return notFoundPage();
+    if (path == "/search/get" || path == "/api/search/get") {
         return search(request.param("s"), countParam(request, "limit", 30), countParam(request, "offset", 0));
     }
     if (path.starts_with("/cover/")) return coverAnswer(path.substr(7), request.param("param"));
@@ -147,13 +127,20 @@ std::optional<std::string> ServiceAnswers::redirectTarget(const StubRequest& req
     if (path != kOuterPath) return std::nullopt;
     // "id=ID.mp3": the audio file of every song the service knows.
     const std::int64_t id = integerValue64(request.param("id"));
+    if (auto target = today_.outerTarget(id, host)) return target;
     if (id <= 0 || songObject(id).empty()) return std::string();
     return audioAddress(base_, id);
 }
 
 StubAnswer ServiceAnswers::playlist(std::int64_t id) {
+    if (auto cut = today_.oldPlaylist(id)) return std::move(*cut);
     if (id == kSamplePlaylistId) return jsonAnswer(samplePlaylistBody(base_));
     if (id == kWithheldPlaylistId) return jsonAnswer(withheldPlaylistBody(base_));
+    if (today_.today() && GeneratedPlaylists::trackCount(id) > kOldPlaylistLimit) {
+        StubAnswer answer = jsonAnswer({});
+        answer.stream = [this, id](const PieceSink& sink) { generated_.writeFirst(id, kOldPlaylistLimit, sink); };
+        return answer;
+    }
     if (GeneratedPlaylists::trackCount(id) > 0) return streamedAnswer(generated_, id);
     if (auto hostile = hostilePlaylist(id)) return std::move(*hostile);
     return notFoundAnswer();
@@ -179,6 +166,7 @@ StubAnswer ServiceAnswers::album(std::int64_t id) const {
 
 // Detail answers always carry a usable address: that is how the client completes a list without one.
 std::string ServiceAnswers::songObject(std::int64_t id) {
+    if (auto song = today_.songObject(id)) return std::move(*song);
     JsonWriter out;
     SampleTrack song{};
     if (const SampleTrack* withheld = findWithheldTrack(id)) {
@@ -197,10 +185,14 @@ std::string ServiceAnswers::songObject(std::int64_t id) {
 }
 
 StubAnswer ServiceAnswers::songDetail(std::string_view ids) {
+    std::vector<std::int64_t> asked;
+    for (const std::string& idText : splitText(replaceAll(replaceAll(ids, "[", ""), "]", ""), ",")) {
+        asked.push_back(integerValue64(idText));
+    }
+    if (today_.refusesSongDetail(asked)) return tooManyIdsAnswer();
     std::vector<std::string> found;
     bool withheld = false;
-    for (const std::string& idText : splitText(replaceAll(replaceAll(ids, "[", ""), "]", ""), ",")) {
-        const std::int64_t id = integerValue64(idText);
+    for (const std::int64_t id : asked) {
         std::string song = id > 0 ? songObject(id) : std::string();
         withheld = withheld || findWithheldTrack(id) != nullptr;
         if (!song.empty()) found.push_back(std::move(song));
@@ -236,13 +228,26 @@ StubAnswer ServiceAnswers::radio(std::int64_t id, int limit, int offset) const {
     return jsonAnswer(out.number("code", 200).take());
 }
 
+StubAnswer ServiceAnswers::v6Playlist(const StubRequest& request) {
+    const std::int64_t id = integerValue64(request.param("id"));
+    const int n = countParam(request, "n", kOldPlaylistLimit);
+    if (today_.today() && GeneratedPlaylists::trackCount(id) > 0) {
+        // The generator names every playlist "temp", and so does its old answer.
+        GeneratedPlaylists::V6Tracks tracks = generated_.v6Tracks(id, std::min(n, kV6TrackLimit));
+        return today_.v6Answer({id, "temp", std::move(tracks.ids), std::move(tracks.tracks)});
+    }
+    return today_.v6Playlist(id, n);
+}
+
 StubAnswer ServiceAnswers::artistPage(std::int64_t id) const {
+    if (auto page = today_.artistPage(id)) return std::move(*page);
     if (id == kManyTextAreasArtist) return manyTextAreasPage();
     if (id != kSampleArtistId) return notFoundAnswer();
     return StubAnswer{200, std::string(kHtmlType), artistPageHtml(base_), {}, true};
 }
 
 StubAnswer ServiceAnswers::search(const std::string& text, int limit, int offset) const {
+    const bool pictureIdOnly = today_.searchWithoutPictures(text);
     JsonWriter out;
     out.openObject().openObject("result").number("songCount", kSearchTrackCount).openArray("songs");
     const int end = std::min(kSearchTrackCount, offset + limit);
@@ -250,7 +255,7 @@ StubAnswer ServiceAnswers::search(const std::string& text, int limit, int offset
         SampleTrack track{};
         findSearchTrack(searchTrackId(index), track);
         // The best match carries the search text itself as its name.
-        writeSearchTrack(out, track, base_, index == 0 ? jsonEscaped(text) : std::string());
+        writeSearchTrack(out, track, base_, index == 0 ? jsonEscaped(text) : std::string(), pictureIdOnly);
     }
     out.close().close();
     return jsonAnswer(out.number("code", 200).take());

@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "generated_playlists.h"
+#include "service_era.h"
 #include "stub_answer.h"
+#include "today_answers.h"
 
 namespace velomir {
 
@@ -21,7 +23,7 @@ struct StubRequest {
 
 class ServiceAnswers {
 public:
-    explicit ServiceAnswers(std::string baseAddress);
+    ServiceAnswers(std::string baseAddress, ServiceEra era = ServiceEra::Classic);
 
     // Unknown IDs give the service's short error answer, unknown paths the same with HTTP 404.
     StubAnswer answer(const StubRequest& request);
@@ -35,6 +37,7 @@ public:
 private:
     StubAnswer album(std::int64_t id) const;
     StubAnswer songDetail(std::string_view ids);
+    StubAnswer v6Playlist(const StubRequest& request);
     StubAnswer programme(std::int64_t id) const;
     StubAnswer radio(std::int64_t id, int limit, int offset) const;
     StubAnswer artistPage(std::int64_t id) const;
@@ -43,6 +46,7 @@ private:
 
     std::string base_;
     GeneratedPlaylists generated_;
+    TodayAnswers today_;
 };
 
 // The service's answer for an ID it does not know: well under 200 bytes.

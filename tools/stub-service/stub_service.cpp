@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "answer_sender.h"
+#include "request_throttle.h"
 #include "service_answers.h"
 #include "text/text_helpers.h"
 
@@ -23,6 +24,11 @@ bool isPlaylistRequest(const httplib::Request& request) {
     return path == kPlaylistPath;
 }
 
+// Pictures, audio and the service's /404 page come from other hosts than the interfaces the service throttles.
+bool throttled(const std::string& path) {
+    return !path.starts_with("/cover/") && !path.starts_with("/audio/") && path != "/404";
+}
+
 std::int64_t playlistIdOf(const httplib::Request& request) {
     return isPlaylistRequest(request) ? integerValue64(request.get_param_value("id")) : 0;
 }
@@ -30,12 +36,14 @@ std::int64_t playlistIdOf(const httplib::Request& request) {
 }  // namespace
 
 struct StubService::State {
-    explicit State(StubOptions options) : options(std::move(options)) {}
+    explicit State(StubOptions given)
+        : options(std::move(given)), throttle(options.throttleRequests, options.throttleWindow, options.clock) {}
     void handle(const httplib::Request& request, httplib::Response& response);
     void redirect(const httplib::Request& request, httplib::Response& response) const;
     void log(const httplib::Request& request);
 
     StubOptions options;
+    RequestThrottle throttle;
     httplib::Server server;
     std::thread thread;
     StopSignal stopSignal;
@@ -50,7 +58,9 @@ struct StubService::State {
 void StubService::State::log(const httplib::Request& request) {
     {
         std::lock_guard lock(logMutex);
-        requestLog.push_back(request.get_header_value("Host") + request.target);
+        std::string entry = request.get_header_value("Host") + request.target;
+        if (request.method == "POST") entry += " " + request.body;
+        requestLog.push_back(std::move(entry));
     }
     logGrew.notify_all();
 }
@@ -63,6 +73,10 @@ void StubService::State::handle(const httplib::Request& request, httplib::Respon
         response.status = target->empty() ? 404 : 302;
         if (!target->empty()) response.set_header("Location", *target);
         return;
+    }
+    if (throttled(request.path) && !throttle.admit()) {
+        return sender->send({200, std::string(kJsonType), R"({"msg":"操作频繁，请稍候再试","code":406})", {}, true},
+                            Fault::None, response);
     }
     Fault fault = faultNamed(options.fault);
     const std::int64_t playlistId = playlistIdOf(request);
@@ -101,16 +115,19 @@ int StubService::start(int port) {
         const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    state.server.Get(".*", [&state](const httplib::Request& request, httplib::Response& response) {
+    const auto handler = [&state](const httplib::Request& request, httplib::Response& response) {
         state.handle(request, response);
-    });
+    };
+    // The newer interfaces take their fields as a POST form as well as in the query.
+    state.server.Get(".*", handler);
+    state.server.Post(".*", handler);
     if (port == 0) {
         state.port = state.server.bind_to_any_port("127.0.0.1");
     } else {
         state.port = state.server.bind_to_port("127.0.0.1", port) ? port : -1;
     }
     if (state.port <= 0) return state.port = -1;
-    state.answers = std::make_unique<ServiceAnswers>(baseAddress());
+    state.answers = std::make_unique<ServiceAnswers>(baseAddress(), state.options.era);
     state.sender =
         std::make_unique<AnswerSender>(baseAddress(), state.options.gzip, state.options.slowMs, state.stopSignal);
     state.thread = std::thread([&state] { state.server.listen_after_bind(); });

@@ -1,9 +1,13 @@
 // A loopback HTTP/1.1 server that plays the music service for tests and the offline demo.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "service_era.h"
 
 namespace velomir {
 
@@ -11,6 +15,13 @@ struct StubOptions {
     bool gzip = false;  // text answers sent with Content-Encoding: gzip
     std::string fault;  // a fault name applied to every answer; empty for none
     int slowMs = 3000;  // delay of the slow fault
+    ServiceEra era = ServiceEra::Classic;
+    // At most throttleRequests answers within any throttleWindow; the rest get the service's 406 refusal.
+    // 0 turns throttling off. Pictures, audio and redirects are never refused.
+    int throttleRequests = 0;
+    std::chrono::milliseconds throttleWindow{1000};
+    // The throttle's clock; empty for the steady clock. Tests drive it instead of sleeping.
+    std::function<std::chrono::steady_clock::time_point()> clock;
 };
 
 class StubService {

@@ -150,7 +150,8 @@ void writeTrack(JsonWriter& out, const SampleTrack& track, std::string_view base
     out.close();
 }
 
-void writeSearchTrack(JsonWriter& out, const SampleTrack& track, std::string_view base, std::string_view escapedName) {
+void writeSearchTrack(JsonWriter& out, const SampleTrack& track, std::string_view base, std::string_view escapedName,
+                      bool pictureIdOnly) {
     out.openObject().number("id", track.id).text("name", escapedName.empty() ? track.name : escapedName);
     out.openArray("artists");
     for (int i = 0; i < track.artistCount(); ++i) {
@@ -160,8 +161,62 @@ void writeSearchTrack(JsonWriter& out, const SampleTrack& track, std::string_vie
     out.close();
     out.openObject("album").number("id", track.albumId).text("name", track.albumName);
     out.openObject("artist").number("id", 0).text("name", "").literal("picUrl", "null").close();
-    out.text("picUrl", coverAddress(base, track.pictureId)).close();
+    if (pictureIdOnly) {
+        out.number("picId", track.pictureId).close();
+    } else {
+        out.text("picUrl", coverAddress(base, track.pictureId)).close();
+    }
     out.text("audio", audioAddress(base, track.id)).number("djProgramId", 0).close();
+}
+
+void writeNewTrack(JsonWriter& out, const SampleTrack& track, std::string_view base, int number, int fee) {
+    out.openObject().text("name", track.name).number("id", track.id).number("pst", 0).number("t", 0);
+    out.openArray("ar");
+    for (int i = 0; i < track.artistCount(); ++i) {
+        out.openObject().number("id", track.artists[i].id).text("name", track.artists[i].name);
+        out.literal("tns", "[]").literal("alias", "[]").close();
+    }
+    out.close().literal("alia", "[]").literal("pop", "100.0").number("st", 0).text("rt", "");
+    out.number("fee", fee).number("v", 20).literal("crbt", "null").text("cf", "");
+    out.openObject("al").number("id", track.albumId).text("name", track.albumName);
+    out.text("picUrl", coverAddress(base, track.pictureId)).literal("tns", "[]");
+    out.number("pic", track.pictureId).close();
+    out.number("dt", track.durationMs).text("cd", "01").number("no", number).literal("rtUrl", "null");
+    out.number("ftype", 0).literal("rtUrls", "[]").number("djId", 0).number("copyright", 1).number("s_id", 0);
+    out.number("mark", 0).number("mv", 0).number("rtype", 0).literal("rurl", "null").number("mst", 9);
+    out.number("cp", 7002).number("publishTime", 1419609600007).close();
+}
+
+void writePrivilege(JsonWriter& out, std::int64_t id, int fee, bool playable) {
+    out.openObject().number("id", id).number("fee", fee).number("payed", 0);
+    out.number("st", playable ? 0 : -200).number("pl", playable ? 128000 : 0).number("dl", 0).number("sp", 7);
+    out.number("cp", 1).number("subp", 1).literal("cs", "false").number("maxbr", 320000);
+    out.number("fl", playable ? 128000 : 0).literal("toast", "false").number("flag", 0).close();
+}
+
+void writeCreator(JsonWriter& out, std::string_view base) {
+    out.openObject("creator")
+        .literal("defaultAvatar", "false")
+        .number("province", 500000)
+        .number("authStatus", 0)
+        .literal("followed", "false")
+        .text("avatarUrl", coverAddress(base, 109951163400737238))
+        .number("accountStatus", 0)
+        .number("gender", 2)
+        .number("city", 500101)
+        .number("birthday", 931017600000)
+        .number("userId", 114919437)
+        .number("userType", 0)
+        .text("nickname", "清夏海巷")
+        .text("signature", "你们所期望的，永远都没有的")
+        .text("description", "")
+        .number("avatarImgId", 109951163400737238)
+        .number("backgroundImgId", 109951162968506958)
+        .text("backgroundUrl", coverAddress(base, 109951162968506958))
+        .number("vipType", 0)
+        .literal("remarkName", "null")
+        .text("avatarImgIdStr", "109951163400737238")
+        .close();
 }
 
 }  // namespace velomir

@@ -28,8 +28,18 @@ TrackStyle listStyle(AudioForm audio, int position, bool audioFirst = false);
 void writeTrack(JsonWriter& out, const SampleTrack& track, std::string_view base, const TrackStyle& style);
 
 // The short object of search results and the artist page: "audio", "album" with "picUrl", names and IDs.
-// escapedName replaces the track's name when not empty.
+// escapedName replaces the track's name when not empty. pictureIdOnly gives the album a "picId" and no "picUrl",
+// as today's search answers do.
 void writeSearchTrack(JsonWriter& out, const SampleTrack& track, std::string_view base,
-                      std::string_view escapedName = {});
+                      std::string_view escapedName = {}, bool pictureIdOnly = false);
+
+// The track object of the newer interfaces: short member names ("ar", "al", "dt", "cd"), no "mp3Url".
+void writeNewTrack(JsonWriter& out, const SampleTrack& track, std::string_view base, int number, int fee);
+
+// The newer interfaces' playing rights of a track; a negative "st" marks one the service will not play.
+void writePrivilege(JsonWriter& out, std::int64_t id, int fee, bool playable);
+
+// The playlist creator member, the same user in every playlist answer.
+void writeCreator(JsonWriter& out, std::string_view base);
 
 }  // namespace velomir
