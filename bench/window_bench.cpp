@@ -73,7 +73,7 @@ const HostileCase kHostileCases[] = {
 
 class SilentBackend : public velomir::MediaBackend {
 public:
-    void play(const std::string&, StartedHandler) override {}
+    void play(const std::string&, StartedHandler, FailedHandler) override {}
     void stop() override {}
 };
 

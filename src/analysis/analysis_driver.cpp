@@ -44,6 +44,9 @@ RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* ob
     const auto reach = [observer](int step) {
         if (observer != nullptr) observer->stageReached(step);
     };
+    const auto loaded = [observer](int count, int total) {
+        if (observer != nullptr) observer->itemsLoaded(count, total);
+    };
     RunResult result;
     result.input = input.text;
     reach(1);
@@ -60,8 +63,8 @@ RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* ob
     reach(3);
     if (stop != nullptr && stop->load()) return result;
     // An early stop leaves both lists empty, so no rows show under the new label; it is no failed request.
-    Status fetched =
-        fetchItems(result.input, result.kind, result.tracks, result.programmes, http, input.options.maxCount, stop);
+    Status fetched = fetchItems(result.input, result.kind, result.tracks, result.programmes, http,
+                                input.options.maxCount, FetchControl{stop, {}, loaded, &result.completeness});
     if (fetched.code() != Status::Code::BadInput) result.problem = std::move(fetched);
     buildResultRows(result.recordType, result.tracks, result.programmes, result.rows);
     return result;
@@ -75,6 +78,8 @@ std::optional<RunInput> AnalysisDriver::beginRun() {
     view_.resetDetailPane();
     view_.collapseSettingsBar();
     state_.progressStep = 0;
+    state_.itemsLoaded = 0;
+    state_.itemsTotal = 0;
     // Labels of earlier runs are ours, not the user's: they must not reach recognition or stack up.
     return RunInput{stripKindLabels(view_.linkText()), view_.searchMode(), options_};
 }
@@ -87,6 +92,7 @@ void AnalysisDriver::finishRun(RunResult result) {
     state_.programmeItems = std::move(result.programmes);
     state_.resultRows = std::move(result.rows);
     state_.problem = std::move(result.problem);
+    state_.completeness = std::move(result.completeness);
     state_.currentRow = 0;
     ++state_.runNumber;
     const KindTraits& look = kindTraits(state_.currentKind);
@@ -107,6 +113,10 @@ void AnalysisDriver::runAnalysis(RunObserver* observer) {
         void stageReached(int step) override {
             driver.enterStage(step);
             if (outer != nullptr) outer->stageReached(step);
+        }
+        void itemsLoaded(int loaded, int total) override {
+            driver.noteLoaded(loaded, total);
+            if (outer != nullptr) outer->itemsLoaded(loaded, total);
         }
     } stages(*this, observer);
     finishRun(performRun(*input, http_, &stages));

@@ -9,6 +9,7 @@
 #include "analysis/http_transport.h"
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
+#include "analysis/playlist_completion.h"
 #include "analysis/result_row.h"
 #include "analysis/status.h"
 
@@ -19,6 +20,8 @@ class RunObserver;
 
 struct RunState {
     int progressStep = -1;  // -1 idle; 0..3 the stage of the run under way
+    int itemsLoaded = 0;    // while a long list is completed: tracks known so far
+    int itemsTotal = 0;     // and the tracks it declares; 0 when no list is being completed
     std::string currentInput;
     LinkKind currentKind = LinkKind::Unrecognised;
     RecordType currentRecordType = RecordType::Track;
@@ -29,6 +32,7 @@ struct RunState {
     int currentRow = 0;                     // 1-based row shown in the detail pane, 0 for none
     unsigned runNumber = 0;                 // counts published lists
     Status problem;                         // why the last run's request gave nothing usable, if it did not
+    ListCompleteness completeness;          // how completing the last run's playlist went
 };
 
 // What a run needs from the window, read when it starts.
@@ -47,6 +51,7 @@ struct RunResult {
     std::vector<ProgrammeItem> programmes;
     std::vector<ResultRow> rows;
     Status problem;
+    ListCompleteness completeness;
 };
 
 // The stage text shown while a run is at `step`; empty when idle.
@@ -69,6 +74,11 @@ public:
     std::optional<RunInput> beginRun();
     // Stage `step` reached; the view's thread only.
     void enterStage(int step) { state_.progressStep = step; }
+    // A long list's completion has got this far; the view's thread only.
+    void noteLoaded(int loaded, int total) {
+        state_.itemsLoaded = loaded;
+        state_.itemsTotal = total;
+    }
     // The end of a run on the view's thread: the list replaces the last one whole, the link box gains the kind's
     // label, the mode follows the kind, and the view is told.
     void finishRun(RunResult result);

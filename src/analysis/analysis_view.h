@@ -26,6 +26,8 @@ public:
     virtual ~RunObserver() = default;
     // Called on the run's own thread as it reaches stage 1, 2 and 3.
     virtual void stageReached(int step) = 0;
+    // Called on the run's own thread while a long list is completed: tracks known so far of the list's total.
+    virtual void itemsLoaded(int loaded, int total) = 0;
 };
 
 }  // namespace velomir

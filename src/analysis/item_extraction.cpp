@@ -1,9 +1,13 @@
 #include "analysis/item_extraction.h"
 
+#include <unordered_map>
+
 #include "analysis/http_text.h"
 #include "analysis/http_transport.h"
 #include "analysis/item_text.h"
+#include "analysis/playlist_completion.h"
 #include "analysis/service_catalogue.h"
+#include "analysis/service_hosts.h"
 #include "json/json_document.h"
 #include "text/text_helpers.h"
 
@@ -67,16 +71,13 @@ void report(Status& problem, Status::Code code, std::string message) {
     if (!message.empty()) problem = Status(code, std::move(message));
 }
 
-// Reads the kind's list of a parsed answer; both lists are emptied first. A stop keeps the items read so far.
-int readItems(LinkKind kind, JsonDocument& document, std::vector<TrackItem>& tracks,
-              std::vector<ProgrammeItem>& programmes, const StopFlag* stop = nullptr) {
+// Reads `n` items of the list at `listPath` ("...[n]..."); both lists are emptied first. A stop keeps the items
+// read so far.
+void readList(JsonDocument& document, const std::string& listPath, int n, const std::vector<std::string>& fields,
+              bool programmeRecords, std::vector<TrackItem>& tracks, std::vector<ProgrammeItem>& programmes,
+              const StopFlag* stop) {
     tracks.clear();
     programmes.clear();
-    const ServiceCatalogue& catalogue = serviceCatalogue();
-    const std::string listPath = ServiceCatalogue::listPath(kind);
-    const int n = listCount(document, listPath, kind);
-    const std::vector<std::string>& fields = catalogue.fieldSetOfKind(kind);
-    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == RecordType::Programme;
     for (int i = 1; i <= n && (stop == nullptr || !stop->load()); ++i) {
         const std::string itemPath = replaceAll(listPath, "[n]", enclosed("[", std::to_string(i), "]"));
         std::vector<std::string> values = readFields(document, itemPath, fields);
@@ -86,13 +87,71 @@ int readItems(LinkKind kind, JsonDocument& document, std::vector<TrackItem>& tra
             tracks.push_back(TrackItem::fromFields(std::move(values)));
         }
     }
+}
+
+// Reads the kind's list of a parsed answer.
+int readItems(LinkKind kind, JsonDocument& document, std::vector<TrackItem>& tracks,
+              std::vector<ProgrammeItem>& programmes, const StopFlag* stop = nullptr) {
+    const std::string listPath = ServiceCatalogue::listPath(kind);
+    const bool programmeRecords = ServiceCatalogue::recordTypeOfKind(kind) == RecordType::Programme;
+    readList(document, listPath, listCount(document, listPath, kind), serviceCatalogue().fieldSetOfKind(kind),
+             programmeRecords, tracks, programmes, stop);
     return programmeRecords ? static_cast<int>(programmes.size()) : static_cast<int>(tracks.size());
+}
+
+// The artist's JSON interface, for an artist page that no longer carries its hidden song list: the same fifty
+// most popular songs, in the old field names.
+Status fetchArtistSongs(const std::string& artistId, std::vector<TrackItem>& tracks,
+                        std::vector<ProgrammeItem>& programmes, HttpTransport& http, const StopFlag* stop) {
+    Status status;
+    std::string answer = http.fetchText("http://" + std::string(kMainHost) + "/api/artist/" + artistId, status);
+    if (!status.ok()) return status;
+    JsonDocument document;
+    document.parseAndRelease(answer, false);
+    if (const std::string refusal = refusalOf(document); !refusal.empty()) return {Status::Code::Refused, refusal};
+    readList(document, "hotSongs.[n]", document.count("hotSongs"), serviceCatalogue().trackFieldSet(), false, tracks,
+             programmes, stop);
+    return {};
+}
+
+// Search results that came without their album picture get it from song detail: one request for a page of
+// results.
+void fillMissingCovers(std::vector<TrackItem>& tracks, HttpTransport& http, const StopFlag* stop) {
+    std::vector<std::string> ids;
+    for (const TrackItem& track : tracks) {
+        const std::int64_t id = integerValue64(track.trackId);
+        if (track.albumPictureAddress.empty() && id > 0) ids.push_back(std::to_string(id));
+    }
+    std::unordered_map<std::string, std::string> covers;
+    for (std::size_t first = 0; first < ids.size() && (stop == nullptr || !stop->load()); first += kCompletionBatch) {
+        std::string batch;
+        for (std::size_t i = first; i < std::min(ids.size(), first + kCompletionBatch); ++i) {
+            batch += (batch.empty() ? "" : ",") + ids[i];
+        }
+        std::vector<TrackItem> details;
+        std::vector<ProgrammeItem> none;
+        JsonDocument document;
+        std::string answer = http.fetchText(requestAddress(batch, LinkKind::Song, 0));
+        document.parseAndRelease(answer, false);
+        readItems(LinkKind::Song, document, details, none, stop);
+        // Matched by ID: the answer may leave songs out.
+        for (TrackItem& detail : details) {
+            covers.emplace(std::to_string(integerValue64(detail.trackId)), std::move(detail.albumPictureAddress));
+        }
+    }
+    for (TrackItem& track : tracks) {
+        if (!track.albumPictureAddress.empty()) continue;
+        const auto found = covers.find(std::to_string(integerValue64(track.trackId)));
+        if (found != covers.end()) track.albumPictureAddress = found->second;
+    }
 }
 
 }  // namespace
 
 Status fetchItems(std::string& text, LinkKind kind, std::vector<TrackItem>& tracks,
-                  std::vector<ProgrammeItem>& programmes, HttpTransport& http, int maxCount, const StopFlag* stop) {
+                  std::vector<ProgrammeItem>& programmes, HttpTransport& http, int maxCount,
+                  const FetchControl& control) {
+    const StopFlag* stop = control.stop;
     if (kind == LinkKind::Unrecognised) return {Status::Code::BadInput, "no link kind"};
     if (kind != LinkKind::Search && integerValue64(text) <= 0) return {Status::Code::BadInput, "no ID"};
     if (kind == LinkKind::Search && removeBlanks(text).empty()) return {Status::Code::BadInput, "nothing to search"};
@@ -104,20 +163,33 @@ Status fetchItems(std::string& text, LinkKind kind, std::vector<TrackItem>& trac
     if (kind == LinkKind::Artist) {
         const std::string page = std::move(answer);
         answer = textBetween(urlDecodeUtf8(page), std::string(kArtistStartMarker), std::string(kArtistEndMarker));
-        if (answer.empty()) report(problem, Status::Code::Refused, refusalOfPage(page));
+        if (answer.empty() && status.ok()) {
+            const std::string refusal = refusalOfPage(page);
+            if (refusal.empty()) return fetchArtistSongs(text, tracks, programmes, http, stop);
+            report(problem, Status::Code::Refused, refusal);
+        }
     }
     JsonDocument document;
     // The answer's memory goes back as soon as it is loaded: a large list then never needs it twice.
     document.parseAndRelease(answer, false);
     readItems(kind, document, tracks, programmes, stop);
     report(problem, Status::Code::Refused, refusalOf(document));
+    if (kind == LinkKind::Search && problem.ok()) fillMissingCovers(tracks, http, stop);
+    if (kind == LinkKind::Playlist && problem.ok()) {
+        // An answer that is whole sends nothing more: old-shaped playlists behave as they always did.
+        ListCompleteness completed =
+            completePlaylist(text, declaredTrackCount(document), tracks, http, control.retry, stop, control.loaded);
+        if (control.completeness != nullptr) *control.completeness = std::move(completed);
+    }
     return problem;
 }
 
 std::string refusalOf(JsonDocument& document) {
     const std::string code = itemText(document, "code");
     if (code.empty() || code == "200") return {};
-    const std::string message = itemText(document, "msg");
+    // Most refusals say why in "msg"; the private-playlist and verification answers in "message".
+    std::string message = itemText(document, "msg");
+    if (message.empty()) message = itemText(document, "message");
     return "code " + code + (message.empty() ? "" : ": " + message);
 }
 

@@ -1,12 +1,14 @@
 // Fetches the service's answer for a kind and ID (or search text) and turns it into items and grid rows.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/http_transport.h"
 #include "analysis/link_kind.h"
+#include "analysis/playlist_completion.h"
 #include "analysis/result_row.h"
 #include "analysis/status.h"
 
@@ -14,14 +16,24 @@ namespace velomir {
 
 class JsonDocument;
 
+// What a fetch may be told and tell beyond its items.
+struct FetchControl {
+    const StopFlag* stop = nullptr;  // when set, the fetch ends early with what it has
+    BusyRetry retry;                 // how a long list's completion waits out a busy service
+    // Called as a long list's completion goes on: tracks listed so far, tracks the list declares.
+    std::function<void(int loaded, int total)> loaded;
+    ListCompleteness* completeness = nullptr;  // when given: how completing a playlist went
+};
+
 // Validates the input, fills the kind's address template and extracts the answer's items. `text` loses every
 // search key. Returns BadInput when the input names nothing to ask for (unrecognised kind, no ID, blank search):
 // nothing was asked and both lists are as they were. Otherwise says why the fetch gave nothing usable (the
-// transport's reason, or the service's refusal as Refused); an honest empty answer is ok. A set `stop` ends the
-// extraction early.
+// transport's reason, or the service's refusal as Refused); an honest empty answer is ok. A playlist whose answer
+// holds fewer tracks than it declares is completed; an artist page without its hidden list is read from the
+// artist's JSON interface; search results without an album picture get it from song detail.
 Status fetchItems(std::string& text, LinkKind kind, std::vector<TrackItem>& tracks,
                   std::vector<ProgrammeItem>& programmes, HttpTransport& http, int maxCount,
-                  const StopFlag* stop = nullptr);
+                  const FetchControl& control = {});
 
 // The service's refusal in a parsed answer: a top-level "code" other than 200, as "code -460: Cheating";
 // empty when the answer is no refusal.

@@ -25,10 +25,23 @@ int usageError(const std::string& message) {
 class TerminalStages : public velomir::RunObserver {
 public:
     void stageReached(int step) override { std::cerr << "\r\033[K" << velomir::progressText(step) << std::flush; }
+    void itemsLoaded(int loaded, int total) override {
+        std::cerr << "\r\033[K"
+                  << "loading " << loaded << "/" << total << std::flush;
+    }
 };
 
 // Says on stderr what the rows cannot: why there are none. The exit status of the run.
 int reportOutcome(const velomir::RunState& state, const std::string& text) {
+    const velomir::ListCompleteness& list = state.completeness;
+    if (list.removed > 0) {
+        std::cerr << kProgram << ": " << list.removed << " tracks of this playlist no longer exist\n";
+    }
+    if (!list.problem.ok()) {
+        std::cerr << kProgram << ": listed " << state.resultRows.size() << " of " << list.declared
+                  << " tracks: " << list.problem.message() << "\n";
+        return 1;
+    }
     const velomir::Status& problem = state.problem;
     if (problem.code() == velomir::Status::Code::Refused) {
         std::cerr << kProgram << ": the service refused the request: " << problem.message() << "\n";

@@ -142,6 +142,7 @@ TEST_F(DriverFixture, SplitRunKeepsThePreviousListWholeUntilItIsPublished) {
     struct Steps : RunObserver {
         std::vector<int> seen;
         void stageReached(int step) override { seen.push_back(step); }
+        void itemsLoaded(int, int) override {}
     } steps;
     RunResult result = performRun(*input, http, &steps);
     EXPECT_EQ(steps.seen, (std::vector<int>{1, 2, 3}));

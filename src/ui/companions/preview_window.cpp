@@ -19,6 +19,7 @@ constexpr QSize kBaseSize{265, 406};
 constexpr QPoint kHomePosition{50, 50};
 constexpr int kCopyFaceTick = 1000;
 constexpr int kTicksShowingResult = 2;
+constexpr char kFooterText[] = "- 试听窗口 -";
 
 }  // namespace
 
@@ -36,7 +37,7 @@ PreviewWindow::PreviewWindow(UiServices& services, std::unique_ptr<MediaBackend>
     player_->setObjectName(QStringLiteral("超文本浏览框1"));
     buildDisc();
     buildStrip();
-    addCaption(this, "标签_name1", {15, 343, 229, 24}, kWindowColour, QStringLiteral("- 试听窗口 -"));
+    footer_ = addCaption(this, "标签_name1", {15, 343, 229, 24}, kWindowColour, QString::fromUtf8(kFooterText));
     connectPlayer();
     auto* copyTimer = new QTimer(this);
     copyTimer->setObjectName(QStringLiteral("时钟1"));
@@ -68,7 +69,12 @@ void PreviewWindow::buildStrip() {
 }
 
 void PreviewWindow::connectPlayer() {
-    connect(player_, &WidgetPlayer::navigationStarting, this, [this] { speaker_->stop(); });
+    connect(player_, &WidgetPlayer::navigationStarting, this, [this] {
+        speaker_->stop();
+        footer_->setText(QString::fromUtf8(kFooterText));
+    });
+    connect(player_, &WidgetPlayer::navigationFailed, this,
+            [this] { footer_->setText(QStringLiteral("该歌曲暂时无法播放")); });
     connect(player_, &WidgetPlayer::navigationCompleted, this, [this] {
         if (player_->currentAddress() != kBlankPage) speaker_->start();
     });

@@ -49,6 +49,7 @@ private:
     QLabel* cover_ = nullptr;
     QLabel* copyButton_ = nullptr;
     QLabel* name_ = nullptr;
+    QLabel* footer_ = nullptr;  // the window's name, or why the song does not play
     std::unique_ptr<SpeakerAnimation> speaker_;
     CopyFace copyFace_ = CopyFace::Plain;
     int copyIconTicks_ = 0;

@@ -14,17 +14,24 @@ QtMediaBackend::QtMediaBackend() {
         if (status == QMediaPlayer::BufferedMedia && player_.playbackState() == QMediaPlayer::PlayingState) {
             reportStarted();
         }
+        if (status == QMediaPlayer::InvalidMedia) reportFailed();
+    });
+    // An HTML page (the service's 404 page for a song it will not play) is no media.
+    QObject::connect(&player_, &QMediaPlayer::errorOccurred, [this](QMediaPlayer::Error error) {
+        if (error != QMediaPlayer::NoError) reportFailed();
     });
 }
 
-void QtMediaBackend::play(const std::string& address, StartedHandler started) {
+void QtMediaBackend::play(const std::string& address, StartedHandler started, FailedHandler failed) {
     started_ = std::move(started);
+    failed_ = std::move(failed);
     player_.setSource(QUrl(QString::fromStdString(address)));
     player_.play();
 }
 
 void QtMediaBackend::stop() {
     started_ = nullptr;
+    failed_ = nullptr;
     player_.stop();
     player_.setSource(QUrl());
 }
@@ -33,7 +40,15 @@ void QtMediaBackend::reportStarted() {
     // Once per play: the handler may start another navigation, so it is taken out before it runs.
     StartedHandler started = std::move(started_);
     started_ = nullptr;
+    failed_ = nullptr;
     if (started) started();
+}
+
+void QtMediaBackend::reportFailed() {
+    FailedHandler failed = std::move(failed_);
+    failed_ = nullptr;
+    started_ = nullptr;
+    if (failed) failed();
 }
 
 std::unique_ptr<MediaBackend> makeSystemMediaBackend() { return std::make_unique<QtMediaBackend>(); }

@@ -12,15 +12,17 @@ class QtMediaBackend : public MediaBackend {
 public:
     QtMediaBackend();
 
-    void play(const std::string& address, StartedHandler started) override;
+    void play(const std::string& address, StartedHandler started, FailedHandler failed) override;
     void stop() override;
 
 private:
     void reportStarted();
+    void reportFailed();
 
     QAudioOutput output_;  // declared first: the player that uses it goes first
     QMediaPlayer player_;
     StartedHandler started_;
+    FailedHandler failed_;
 };
 
 }  // namespace velomir

@@ -39,7 +39,11 @@ void WidgetPlayer::load(std::uint64_t navigation, const std::string& address) {
         [this, navigation, address](std::string audio) {
             // A newer navigation overtook this one while the service was asked.
             if (navigation != navigation_ || !isWebAddress(audio)) return;
-            backend_->play(audio, [this, navigation, address] { complete(navigation, address); });
+            backend_->play(
+                audio, [this, navigation, address] { complete(navigation, address); },
+                [this, navigation] {
+                    if (navigation == navigation_) emit navigationFailed();
+                });
         });
 }
 

@@ -17,11 +17,12 @@ class HttpTransport;
 class MediaBackend {
 public:
     using StartedHandler = std::function<void()>;
+    using FailedHandler = std::function<void()>;
 
     virtual ~MediaBackend() = default;
-    // Starts playing `address` at once; `started` runs once playback is under way, never when it cannot start.
-    // A later play or stop drops the handler of an earlier play.
-    virtual void play(const std::string& address, StartedHandler started) = 0;
+    // Starts playing `address` at once; `started` runs once playback is under way, `failed` once it is clear that
+    // it cannot start (the address gives no audio). A later play or stop drops the handlers of an earlier play.
+    virtual void play(const std::string& address, StartedHandler started, FailedHandler failed) = 0;
     virtual void stop() = 0;
 };
 
@@ -51,6 +52,8 @@ public:
 signals:
     void navigationStarting();
     void navigationCompleted(const QString& address);
+    // The item's address was found but gives no audio: a song the service will not play here.
+    void navigationFailed();
 
 private:
     void load(std::uint64_t navigation, const std::string& address);

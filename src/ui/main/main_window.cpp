@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include "ui/companions/about_window.h"
@@ -32,6 +33,10 @@ public:
         // The window waits for its workers before it goes, so it is still there when this is delivered.
         QMetaObject::invokeMethod(
             window_, [driver = &driver_, step] { driver->enterStage(step); }, Qt::QueuedConnection);
+    }
+    void itemsLoaded(int loaded, int total) override {
+        QMetaObject::invokeMethod(
+            window_, [driver = &driver_, loaded, total] { driver->noteLoaded(loaded, total); }, Qt::QueuedConnection);
     }
 
 private:
@@ -80,23 +85,63 @@ void MainWindow::resetDetailPane() { detail_->reset(); }
 
 void MainWindow::collapseSettingsBar() { settingsBar_->narrow(); }
 
-void MainWindow::listPublished() { grid_->publish(); }
+void MainWindow::listPublished() {
+    grid_->publish();
+    showRunNote();
+}
+
+namespace {
+
+// What the rows cannot say: a list the service cut short or refused, a request that failed.
+QString runNoteText(const RunState& state) {
+    const ListCompleteness& list = state.completeness;
+    if (!list.problem.ok()) {
+        const QString why = list.problem.code() == Status::Code::Stopped
+                                ? QStringLiteral("已停止")
+                                : QString::fromStdString(list.problem.message());
+        return QStringLiteral("已列出 %1/%2 首：%3").arg(state.resultRows.size()).arg(list.declared).arg(why);
+    }
+    if (state.problem.code() == Status::Code::Refused) {
+        return QStringLiteral("服务拒绝了请求：%1").arg(QString::fromStdString(state.problem.message()));
+    }
+    if (!state.problem.ok()) return QStringLiteral("请求失败：%1").arg(QString::fromStdString(state.problem.message()));
+    if (list.removed > 0) return QStringLiteral("%1 首歌曲已不存在").arg(list.removed);
+    return {};
+}
+
+}  // namespace
+
+void MainWindow::showRunNote() {
+    const QString text = runNoteText(driver_.state());
+    runNote_->setText(QFontMetrics(runNote_->font()).elidedText(text, Qt::ElideRight, runNote_->width()));
+    runNote_->setToolTip(text);
+    runNote_->setVisible(!text.isEmpty());
+}
 
 void MainWindow::startAnalysis() {
     std::optional<RunInput> input = driver_.beginRun();
     if (!input) return;
     emit analysisStarted();
+    runNote_->hide();
     listActions_->setRunning(true);
     HttpTransport& http = setup_.services.http;
-    const StopFlag& stop = setup_.services.work.stopFlag();
     auto relay = std::make_shared<StageRelay>(this, driver_);
+    // Its own flag, so that Esc ends this run only; closing ends every request through the workers' flag.
+    runStop_ = std::make_shared<StopFlag>(false);
     setup_.services.work.run<RunResult>(
-        this, [input = std::move(*input), &http, &stop, relay] { return performRun(input, http, relay.get(), &stop); },
+        this,
+        [input = std::move(*input), &http, relay, stop = runStop_] {
+            return performRun(input, http, relay.get(), stop.get());
+        },
         [this](RunResult result) {
             driver_.finishRun(std::move(result));
             listActions_->setRunning(false);
             emit analysisFinished();
         });
+}
+
+void MainWindow::stopAnalysis() {
+    if (driver_.running() && runStop_) runStop_->store(true);
 }
 
 void MainWindow::analyseLink(const std::string& link) {
@@ -123,7 +168,13 @@ void MainWindow::connectControls() {
     connect(modes_, &InputModes::enterReleased, this, &MainWindow::startAnalysis);
     onLeftRelease(clear_, this, [this] { linkBox_->setText(QString()); });
     onLeftRelease(icon_, this, [this] { openAboutWindow(); });
-    connect(progressTimer_, &QTimer::timeout, this, [this] { progress_->tick(driver_.state().progressStep); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("快捷键_停止"));
+    connect(escape, &QShortcut::activated, this, &MainWindow::stopAnalysis);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        const RunState& state = driver_.state();
+        progress_->tick(state.progressStep, state.itemsLoaded, state.itemsTotal);
+    });
     connect(settingsBar_, &SettingsBar::optionsChanged, this, &MainWindow::saveOptions);
     connect(settingsBar_, &SettingsBar::coverSwitchedOn, detail_, &DetailPane::fetchCoverAgain);
     connect(settingsBar_, &SettingsBar::coverSwitchedOff, detail_, &DetailPane::showDefaultCover);

@@ -61,6 +61,8 @@ public:
 
     // Starts an analysis run of the link box text on a worker, unless one is under way.
     void startAnalysis();
+    // Esc: the run under way ends at its next request, keeping the rows it has.
+    void stopAnalysis();
     // Writes `link` into the link box and analyses it; nothing while a run is under way.
     void analyseLink(const std::string& link);
     // Opens the about window, or raises the open one.
@@ -96,6 +98,7 @@ private:
     void restorePlacement();
     void saveOptions();
     void saveAtClose();
+    void showRunNote();
     QRect normalPlacement() const;
 
     MainWindowSetup setup_;
@@ -119,6 +122,7 @@ private:
     ClickLabel* horizontalEdge_ = nullptr;
     ResultGrid* grid_ = nullptr;
     ProgressPanel* progress_ = nullptr;
+    ClickLabel* runNote_ = nullptr;  // under the grid: why the last list is short or empty
     QTimer* progressTimer_ = nullptr;
     ClickLabel* right_ = nullptr;
     DetailPane* detail_ = nullptr;
@@ -126,6 +130,7 @@ private:
     InputModes* modes_ = nullptr;
     ListActions* listActions_ = nullptr;
     std::unique_ptr<PreviewController> preview_;
+    std::shared_ptr<StopFlag> runStop_;  // the run under way's own stop flag
     QPointer<AboutWindow> about_;
 };
 

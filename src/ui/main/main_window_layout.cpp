@@ -135,6 +135,10 @@ void MainWindow::buildMiddlePanel() {
     grid_ = new ResultGrid(driver_.state(), middle_);
     grid_->setGeometry(16, 53, 435, 459);
     progress_ = new ProgressPanel(middle_);
+    runNote_ = new ClickLabel(middle_, "标签_运行提示");
+    runNote_->setTextColour(skin::colour(skin::kRedEdgeColour));
+    runNote_->setBackground(skin::colour(skin::kMiddlePanelColour));
+    runNote_->hide();
     progressTimer_ = new QTimer(middle_);
     progressTimer_->setObjectName(QStringLiteral("时钟_进度"));
     progressTimer_->start(kProgressMilliseconds);
@@ -162,6 +166,7 @@ void MainWindow::applyResizeRule() {
     grid_->resize(grid_->width(), whole(h - grid_->y() - 20));
     progress_->resize(grid_->width(), grid_->height());
     progress_->centreContents();
+    runNote_->setGeometry(grid_->x(), grid_->y() + grid_->height() + 1, grid_->width(), 18);
     settingsBar_->narrow();
     settingsBar_->move(0, whole(h - settingsBar_->height()));
     detail_->move(20, detail_->y());

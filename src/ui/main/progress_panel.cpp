@@ -20,7 +20,7 @@ ProgressPanel::ProgressPanel(QWidget* parent)
     hide();
 }
 
-void ProgressPanel::tick(int step) {
+void ProgressPanel::tick(int step, int loaded, int total) {
     const bool idle = step == -1;
     if (idle && !isHidden()) {
         hide();
@@ -28,7 +28,8 @@ void ProgressPanel::tick(int step) {
         show();
         raise();
     }
-    const QString text = stageText(step);
+    const QString text =
+        step >= 0 && total > 0 ? QStringLiteral("正在载入 %1/%2").arg(loaded).arg(total) : stageText(step);
     if (caption_->text() != text) caption_->setText(text);
     const QByteArray& frameA = skin::imageBytes(skin::kLoadingA);
     const QByteArray& frameB = skin::imageBytes(skin::kLoadingB);

@@ -11,8 +11,9 @@ class ProgressPanel : public ClickLabel {
 public:
     explicit ProgressPanel(QWidget* parent);
 
-    // One tick of the progress timer: shows or hides the panel for `step`, sets its text, turns the disc.
-    void tick(int step);
+    // One tick of the progress timer: shows or hides the panel for `step`, sets its text, turns the disc. While a
+    // long list is completed (`total` above 0) the text counts its tracks.
+    void tick(int step, int loaded = 0, int total = 0);
 
     // Re-centres the text and the disc after the panel was resized.
     void centreContents();

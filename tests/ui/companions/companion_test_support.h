@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,14 +27,19 @@ struct MediaLog {
     std::vector<std::string> played;
     int stops = 0;
     bool startsAtOnce = true;
+    std::vector<std::string> unplayable;  // addresses whose play fails at once
     MediaBackend::StartedHandler held;
 };
 
 class FakeMediaBackend : public MediaBackend {
 public:
     explicit FakeMediaBackend(std::shared_ptr<MediaLog> log) : log_(std::move(log)) {}
-    void play(const std::string& address, StartedHandler started) override {
+    void play(const std::string& address, StartedHandler started, FailedHandler failed) override {
         log_->played.push_back(address);
+        if (std::find(log_->unplayable.begin(), log_->unplayable.end(), address) != log_->unplayable.end()) {
+            if (failed) failed();
+            return;
+        }
         log_->held = std::move(started);
         if (log_->startsAtOnce) std::exchange(log_->held, nullptr)();
     }

@@ -246,6 +246,23 @@ private slots:
         QCOMPARE(control("图片框_专辑封面")->pixmap().size(), QSize(20, 20));
     }
 
+    // An address that gives no audio (the service's 404 page for a song it will not play) is said in the window,
+    // and the next song that plays clears it.
+    void unplayableSongIsSaid() {
+        RunState state = twoSongs(stub_->base());
+        media_->unplayable = {state.resultRows[0].audioAddress};
+        preview_->showPreview(state);
+        QVERIFY(stub_->waitForWork());
+        QTRY_COMPARE_WITH_TIMEOUT(control("标签_name1")->text(), QStringLiteral("该歌曲暂时无法播放"), kEventWaitMs);
+        QVERIFY(preview_->isPreviewOpen());
+        state.currentRow = 2;
+        preview_->showPreview(state);
+        QCOMPARE(control("标签_name1")->text(), QStringLiteral("- 试听窗口 -"));
+        QVERIFY(stub_->waitForWork());
+        QTRY_COMPARE_WITH_TIMEOUT(media_->played.back(), state.resultRows[1].audioAddress, kEventWaitMs);
+        QCOMPARE(control("标签_name1")->text(), QStringLiteral("- 试听窗口 -"));
+    }
+
     void closedWhileTheCoverIsOnItsWay() {
         stub_->http.whileWaiting = [&] { preview_->window()->close(); };
         preview_->showPreview(twoSongs(stub_->base()));

@@ -23,7 +23,7 @@ HttpSettings settingsFor(int port, const StopFlag& stop) {
 
 class SilentBackend : public MediaBackend {
 public:
-    void play(const std::string&, StartedHandler started) override {
+    void play(const std::string&, StartedHandler started, FailedHandler) override {
         if (started) started();
     }
     void stop() override {}
