@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/link_kind.h"
+#include "text/text_helpers.h"
 #include "stub_service.h"
 
 namespace velomir {
@@ -171,6 +172,59 @@ TEST_F(CliEndToEnd, ServiceAddressFromTheEnvironmentIsCheckedFirst) {
     EXPECT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(countOf(listed.out, "\n"), 27);
     EXPECT_EQ(runCli("--service-address music.163.com x").status, 2);
+}
+
+}  // namespace
+}  // namespace velomir
+
+namespace velomir {
+namespace {
+
+// Today's service: a playlist whose old answer is cut is listed whole, in order, without the songs it lost.
+TEST_F(CliEndToEnd, CutPlaylistsAreListedWholeWithoutTheirRemovedSongs) {
+    const Outcome listed = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=1200002345'");
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.err, "velomir-cli: 7 tracks of this playlist no longer exist\n");
+    EXPECT_NE(listed.out.find("\t{2338}\n"), std::string::npos);
+    const std::vector<std::string> lines = splitText(listed.out, "\n");
+    ASSERT_GE(lines.size(), 2340u);
+    // Rows in the playlist's order: song 7300000002 first-but-one, 7300000003 gone, 7300000004 next.
+    EXPECT_NE(lines[3].find("\t7300000002\t"), std::string::npos) << lines[3];
+    EXPECT_NE(lines[4].find("\t7300000004\t"), std::string::npos) << lines[4];
+
+    stub_.clearRequestLog();
+    const Outcome big = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=1200010000'");
+    EXPECT_EQ(big.status, 0) << big.err;
+    EXPECT_NE(big.out.find("\t{10000}\n"), std::string::npos);
+    EXPECT_LE(stub_.requestLog().size(), 100u) << "at most one request per 100 tracks";
+}
+
+TEST_F(CliEndToEnd, ArtistWithoutItsHiddenListAndSearchWithoutCovers) {
+    const Outcome artist = runCli(address_ + "--format tsv 'http://music.163.com/artist?id=1200000050'");
+    EXPECT_EQ(artist.status, 0) << artist.err;
+    EXPECT_NE(artist.out.find("\t{50}\n"), std::string::npos) << artist.out.substr(0, 200);
+
+    stub_.clearRequestLog();
+    const Outcome search = runCli(address_ + "--format json --max 10 --search 'today:love'");
+    EXPECT_EQ(search.status, 0) << search.err;
+    const auto json = nlohmann::json::parse(search.out);
+    ASSERT_FALSE(json["rows"].empty());
+    for (const auto& row : json["rows"]) EXPECT_NE(row["trackCover"].get<std::string>(), "") << row.dump();
+    int details = 0;
+    for (const std::string& request : stub_.requestLog()) details += request.find("/song/detail") != std::string::npos;
+    EXPECT_EQ(details, 1) << "one request for the page of results";
+}
+
+TEST_F(CliEndToEnd, PrivateAndVerificationRefusalsArePlainLines) {
+    const Outcome secret = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=1200000401'");
+    EXPECT_EQ(secret.status, 1);
+    EXPECT_EQ(secret.err, "velomir-cli: the service refused the request: code 401: 该歌单已被创建者设置为隐私\n");
+    const Outcome verify = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=1200000462'");
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_EQ(verify.err.rfind("velomir-cli: the service refused the request: code -462", 0), 0u) << verify.err;
+    const Outcome crowded = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=1200000461'");
+    EXPECT_EQ(crowded.status, 1);
+    EXPECT_NE(crowded.err.find("网络太拥挤"), std::string::npos) << crowded.err;
 }
 
 }  // namespace

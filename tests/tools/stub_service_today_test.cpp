@@ -96,8 +96,10 @@ TEST_F(TodayItems, OldPlaylistAnswersAreCutButKeepTheTrueCount) {
     EXPECT_TRUE(none["tracks"].is_null());
     const json cut = stand().parsed(oldPlaylist(kRemovedList))["result"];
     EXPECT_EQ(cut["trackCount"], 2345);
-    ASSERT_EQ(cut["tracks"].size(), 1000u);
-    EXPECT_EQ(cut["tracks"][999]["id"], kRemovedListFirstSong + 999);
+    // The first 1,000 of the list, without the three removed songs among them.
+    ASSERT_EQ(cut["tracks"].size(), 997u);
+    EXPECT_EQ(cut["tracks"][2]["id"], kRemovedListFirstSong + 3);
+    EXPECT_EQ(cut["tracks"][996]["id"], kRemovedListFirstSong + 998);
 }
 
 TEST_F(TodayItems, V6ListsEveryTrackIdInOrderAndOnlyTheFirstTracksInFull) {

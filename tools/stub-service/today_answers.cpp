@@ -162,6 +162,8 @@ std::optional<StubAnswer> TodayAnswers::oldPlaylist(std::int64_t id) const {
     } else {
         out.openArray("tracks");
         for (int i = 0; i < shown; ++i) {
+            // The service describes no removed song, in this answer as in song detail.
+            if (removed(*list, i)) continue;
             const SampleTrack track = trackOf(*list, i);
             writeTrack(out, track, base_, listStyle(track.audio, i + 1));
         }

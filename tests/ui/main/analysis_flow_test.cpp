@@ -1,4 +1,5 @@
 // From the link box to the grid: the run triggers, the grid a run leaves, the progress panel, and the jumps.
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -23,6 +24,8 @@ private slots:
     void searchListHasNoAlbumJump();
     void hostileAnswersEndInTheRowsFound();
     void aboutWindowSamplePlaylistListsIt();
+    void cutPlaylistIsCompletedAndSaysWhatItLost();
+    void escapeStopsACompletionKeepingItsRows();
 };
 
 void AnalysisFlowTest::playlistFillsGrid() {
@@ -191,6 +194,49 @@ void AnalysisFlowTest::aboutWindowSamplePlaylistListsIt() {
     QCOMPARE(harness.opener.opened.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(harness.opener.opened.front()),
              QStringLiteral("http://music.163.com/playlist?id=2330887406"));
+}
+
+// Today's service cuts the old answer of a 2,345-track playlist that lost seven songs: the window lists the other
+// 2,338 in order, counts them in the corner and says under the grid what was lost, counting while it loads.
+void AnalysisFlowTest::cutPlaylistIsCompletedAndSaysWhatItLost() {
+    WindowHarness harness(stubPort());
+    auto* panel = harness.control<ProgressPanel>("图片框_进度");
+    QString counted;
+    harness.http.beforeAnswer = [&](const std::string& address) {
+        // The second batch of song detail: the first one has been counted by now.
+        if (address.find("/api/song/detail") == std::string::npos || harness.http.countRequests("/song/detail") < 2)
+            return;
+        QVERIFY(QTest::qWaitFor([&] { return panel->caption()->text().startsWith("正在载入 "); }, kEventWaitMs));
+        counted = panel->caption()->text();
+    };
+    harness.runLink("http://music.163.com/#/playlist?id=1200002345");
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
+    QCOMPARE(grid->cornerText(), QStringLiteral("{2338}"));
+    QCOMPARE(grid->cellText(3, 0), QStringLiteral("3"));
+    QCOMPARE(harness.window().runState().resultRows[2].trackId, std::string("7300000004"));
+    QVERIFY2(counted.endsWith("/2345"), qPrintable(counted));
+    auto* note = harness.control<QLabel>("标签_运行提示");
+    QVERIFY(note->isVisible() || !harness.window().isVisible());
+    QCOMPARE(note->toolTip(), QStringLiteral("7 首歌曲已不存在"));
+}
+
+// Esc while a long list is completed: the run ends at its next request with the rows it has, and says so.
+void AnalysisFlowTest::escapeStopsACompletionKeepingItsRows() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    harness.http.beforeAnswer = [&](const std::string& address) {
+        if (address.find("/api/song/detail") == std::string::npos) return;
+        harness.http.beforeAnswer = nullptr;
+        QTest::keyClick(&harness.window(), Qt::Key_Escape);
+    };
+    harness.runLink("http://music.163.com/#/playlist?id=1200010000");
+    const RunState& state = harness.window().runState();
+    QVERIFY(state.resultRows.size() >= 1000u);
+    QVERIFY(state.resultRows.size() < 10000u);
+    QCOMPARE(state.completeness.problem.code(), Status::Code::Stopped);
+    QCOMPARE(harness.control<QLabel>("标签_运行提示")->toolTip(),
+             QStringLiteral("已列出 %1/10000 首：已停止").arg(state.resultRows.size()));
+    QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);
 }
 
 int runAnalysisFlowTests(int argc, char** argv) {
