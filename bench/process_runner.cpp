@@ -67,9 +67,11 @@ ProcessOutcome runProcess(const std::vector<std::string>& arguments, bool keepOu
     return outcome;
 }
 
-StubProcess::StubProcess(const std::string& command) {
+StubProcess::StubProcess(const std::string& command, const std::vector<std::string>& arguments) {
     int out = -1;
-    pid_ = spawnReading({command}, out);
+    std::vector<std::string> commandLine{command};
+    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    pid_ = spawnReading(commandLine, out);
     if (pid_ < 0) return;
     FILE* stream = fdopen(out, "r");
     char line[256] = {};

@@ -28,7 +28,8 @@ ProcessOutcome runProcess(const std::vector<std::string>& arguments, bool keepOu
 // velomir-stub-service on a free loopback port, stopped with SIGTERM when this goes.
 class StubProcess {
 public:
-    explicit StubProcess(const std::string& command);
+    // The stand-in service started as `command`, with `arguments` after it.
+    explicit StubProcess(const std::string& command, const std::vector<std::string>& arguments = {});
     ~StubProcess();
     StubProcess(const StubProcess&) = delete;
     StubProcess& operator=(const StubProcess&) = delete;

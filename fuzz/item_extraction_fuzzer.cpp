@@ -1,7 +1,9 @@
 // Items and grid rows from any answer, for every kind. The input is the answer: read by each kind into one reused
 // document and turned into rows, then fetched as the artist page and as one other kind's answer.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,9 +12,11 @@
 #include "analysis/http_transport.h"
 #include "analysis/item_extraction.h"
 #include "analysis/link_kind.h"
+#include "analysis/playlist_completion.h"
 #include "analysis/service_catalogue.h"
 #include "fuzz_support.h"
 #include "json/json_document.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -76,6 +80,35 @@ void checkItems(const Items& items, velomir::LinkKind kind, std::string_view inp
     if (kind == velomir::LinkKind::Programme) require(items.count <= 1, "one programme", input);
 }
 
+bool followedUp(velomir::LinkKind kind, const std::string& artistList, const Items& expected, std::string_view input) {
+    if (kind == velomir::LinkKind::Artist) return artistList.empty();
+    if (kind == velomir::LinkKind::Search) {
+        for (const auto& track : expected.tracks) {
+            if (track.albumPictureAddress.empty()) return true;
+        }
+        return false;
+    }
+    if (kind != velomir::LinkKind::Playlist) return false;
+    velomir::JsonDocument document;
+    document.parse(input, false);
+    return velomir::declaredTrackCount(document) > expected.count;
+}
+
+// The input as the newer playlist detail and as every song detail answer: the completed list holds each track at
+// most once, never more than the ID list names, and a failure says why.
+void checkCompletion(std::string_view input) {
+    FixedAnswer http(input);
+    std::vector<velomir::TrackItem> tracks;
+    velomir::BusyRetry retry;
+    retry.sleep = [](std::chrono::milliseconds) {};
+    const velomir::ListCompleteness result = velomir::completePlaylist("7", 1 << 20, tracks, http, retry);
+    require(result.problem.ok() == result.problem.message().empty(), "a short list says why", input);
+    std::set<std::int64_t> seen;
+    for (const auto& track : tracks) {
+        require(seen.insert(velomir::integerValue64(track.trackId)).second, "each track at most once", input);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -118,8 +151,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             velomir::JsonDocument fresh;
             expected.count = velomir::extractItems(artistList, kind, fresh, expected.tracks, expected.programmes);
         }
-        require(fetched.count == expected.count && fieldsOf(fetched) == fieldsOf(expected),
-                "fetching reads what extraction reads, a fresh document what a reused one reads", input);
+        // What a fetch asks beyond the answer (a page without its list, a search without covers, a playlist
+        // shorter than it says) is checked on its own below.
+        if (!followedUp(kind, artistList, expected, input)) {
+            require(fetched.count == expected.count && fieldsOf(fetched) == fieldsOf(expected),
+                    "fetching reads what extraction reads, a fresh document what a reused one reads", input);
+        }
     }
+    checkCompletion(input);
     return 0;
 }

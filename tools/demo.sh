@@ -2,6 +2,8 @@
 # The offline demo: sets up if needed, starts the stand-in service on a free loopback port, runs Velomir against
 # it and stops the service afterwards. With a display it opens the window (the about window's picture lists the
 # sample playlist); without one, or with arguments, velomir-cli lists the sample playlist or the given text.
+# The stand-in also holds today's playlists, whose old answers are cut: paste
+# http://music.163.com/#/playlist?id=1200002345 (or run `bash tools/demo.sh --today`) to see one completed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,7 +31,9 @@ if [ $# -eq 0 ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/src/u
     VELOMIR_SERVICE_ADDRESS="$address" build/src/ui/velomir
     exit 0
 fi
-if [ $# -eq 0 ]; then
+if [ "${1:-}" = "--today" ]; then
+    set -- "http://music.163.com/#/playlist?id=1200002345"
+elif [ $# -eq 0 ]; then
     set -- "http://music.163.com/#/playlist?id=2330887406"
 fi
 build/src/cli/velomir-cli --service-address "$address" "$@"

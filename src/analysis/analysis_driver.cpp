@@ -64,7 +64,7 @@ RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* ob
     if (stop != nullptr && stop->load()) return result;
     // An early stop leaves both lists empty, so no rows show under the new label; it is no failed request.
     Status fetched = fetchItems(result.input, result.kind, result.tracks, result.programmes, http,
-                                input.options.maxCount, FetchControl{stop, {}, loaded, &result.completeness});
+                                input.options.maxCount, FetchControl{stop, input.retry, loaded, &result.completeness});
     if (fetched.code() != Status::Code::BadInput) result.problem = std::move(fetched);
     buildResultRows(result.recordType, result.tracks, result.programmes, result.rows);
     return result;
@@ -81,7 +81,7 @@ std::optional<RunInput> AnalysisDriver::beginRun() {
     state_.itemsLoaded = 0;
     state_.itemsTotal = 0;
     // Labels of earlier runs are ours, not the user's: they must not reach recognition or stack up.
-    return RunInput{stripKindLabels(view_.linkText()), view_.searchMode(), options_};
+    return RunInput{stripKindLabels(view_.linkText()), view_.searchMode(), options_, retry_};
 }
 
 void AnalysisDriver::finishRun(RunResult result) {

@@ -40,6 +40,7 @@ struct RunInput {
     std::string text;  // the link box text without its kind labels
     bool searchMode = false;
     AnalysisOptions options;
+    BusyRetry retry;  // how a long list's completion waits out a busy service
 };
 
 // A run's whole list, built on the run's thread and handed over in one piece.
@@ -89,12 +90,15 @@ public:
     RunState& state() { return state_; }
     bool running() const { return state_.progressStep != -1; }
     HttpTransport& http() { return http_; }
+    // How the runs from now on wait out a busy service.
+    void setBusyRetry(const BusyRetry& retry) { retry_ = retry; }
 
 private:
     AnalysisView& view_;
     HttpTransport& http_;
     const AnalysisOptions& options_;
     RunState state_;
+    BusyRetry retry_;
 };
 
 }  // namespace velomir

@@ -18,6 +18,15 @@ std::string idKey(const std::string& id) { return std::to_string(integerValue64(
 
 bool stopped(const StopFlag* stop) { return stop != nullptr && stop->load(); }
 
+void pause(const BusyRetry& retry, std::chrono::milliseconds length) {
+    if (length.count() <= 0) return;
+    if (retry.sleep) {
+        retry.sleep(length);
+    } else {
+        std::this_thread::sleep_for(length);
+    }
+}
+
 // The newer playlist detail: only its trackIds matter, so no full track is asked for.
 std::string playlistIdsAddress(const std::string& playlistId) {
     return "http://" + std::string(kMainHost) + "/api/v6/playlist/detail?id=" + playlistId + "&n=0&s=0";
@@ -55,7 +64,7 @@ int declaredTrackCount(JsonDocument& document) {
 }
 
 std::string fetchPatiently(HttpTransport& http, const std::string& address, const BusyRetry& retry, Status& status) {
-    std::chrono::milliseconds pause = retry.firstPause;
+    std::chrono::milliseconds wait = retry.firstPause;
     for (int attempt = 1;; ++attempt) {
         HttpReply reply = http.get({address, HttpRequest::Body::Text, true});
         status = reply.status;
@@ -68,12 +77,8 @@ std::string fetchPatiently(HttpTransport& http, const std::string& address, cons
             status = {Status::Code::Refused, refusal.empty() ? "the service stayed busy" : refusal};
             return {};
         }
-        if (retry.sleep) {
-            retry.sleep(pause);
-        } else {
-            std::this_thread::sleep_for(pause);
-        }
-        pause *= 2;
+        velomir::pause(retry, wait);
+        wait *= 2;
     }
 }
 
@@ -84,6 +89,7 @@ ListCompleteness completePlaylist(const std::string& playlistId, int declared, s
     result.declared = declared;
     if (declared <= static_cast<int>(tracks.size()) || stopped(stop)) return result;
     JsonDocument document;
+    pause(retry, retry.pace);
     std::string answer = fetchPatiently(http, playlistIdsAddress(playlistId), retry, result.problem);
     if (!result.problem.ok()) return result;
     document.parseAndRelease(answer, false);
@@ -109,6 +115,7 @@ ListCompleteness completePlaylist(const std::string& playlistId, int declared, s
             break;
         }
         const std::size_t count = std::min(kCompletionBatch, missing.size() - first);
+        pause(retry, retry.pace);
         Status status;
         const std::string detail = fetchPatiently(http, songDetailAddress(missing, first, count), retry, status);
         if (!status.ok()) {

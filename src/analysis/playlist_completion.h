@@ -19,6 +19,8 @@ class JsonDocument;
 struct BusyRetry {
     int attempts = 4;  // requests made at most for one answer
     std::chrono::milliseconds firstPause{1000};
+    // Between the requests of one completion: four a second stay below the rates the service has throttled at.
+    std::chrono::milliseconds pace{250};
     std::function<void(std::chrono::milliseconds)> sleep;  // empty: the calling thread sleeps
 };
 

@@ -39,6 +39,14 @@ std::string takeValue(const std::string& name, const std::string& value, CliOpti
         options.formatGiven = true;
         return parseFormat(value, options.format) ? "" : "--format takes table, tsv, json or m3u";
     }
+    if (name == "--retries") {
+        int retries = 0;
+        const char* end = value.data() + value.size();
+        const auto [ptr, ec] = std::from_chars(value.data(), end, retries);
+        if (ec != std::errc() || ptr != end || retries < 0 || retries > 10) return "--retries takes 0 to 10";
+        options.retries = retries;
+        return "";
+    }
     options.serviceAddress = value;
     return isServiceAddress(value) ? "" : "--service-address takes HOST:PORT";
 }
@@ -66,7 +74,7 @@ CliParse parseCliArguments(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
-        } else if (arg == "--max" || arg == "--format" || arg == "--service-address") {
+        } else if (arg == "--max" || arg == "--format" || arg == "--service-address" || arg == "--retries") {
             if (i + 1 == arguments.size())
                 parse.error = arg + " needs a value";
             else
@@ -92,6 +100,7 @@ const char* cliUsage() {
         "  --no-auto-search          do not search for TEXT that is not recognised\n"
         "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json or m3u\n"
         "  --resolve                 fill in the audio addresses the answer withholds (m3u always does)\n"
+        "  --retries N               ask a busy service again at most N times, after 1 s, 2 s, 4 s ... (default 3)\n"
         "  --service-address HOST:PORT\n"
         "                            send the service's requests to HOST:PORT (e.g. the stand-in service)\n"
         "  --help                    show this text\n"
@@ -101,8 +110,8 @@ const char* cliUsage() {
         std::string(kSearchKey) +
         " is searched for, as in the link box.\n"
         "\n"
-        "Exit status: 0 after a run (also with no rows), 1 when the request failed or the service refused it\n"
-        "(the rows found are still printed, the cause goes to stderr), 2 for wrong usage.\n";
+        "Exit status: 0 after a run (also with no rows), 1 when the request failed, the service refused it or a\n"
+        "long list ended short (the rows found are still printed, the cause goes to stderr), 2 for wrong usage.\n";
     return usage.c_str();
 }
 

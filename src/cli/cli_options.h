@@ -17,6 +17,7 @@ struct CliOptions {
     bool formatGiven = false;
     OutputFormat format = OutputFormat::Table;
     std::string serviceAddress;
+    int retries = 3;   // times a busy answer is asked again, with growing pauses
     std::string text;  // the words of TEXT joined by single spaces
     bool help = false;
     bool version = false;

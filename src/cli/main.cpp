@@ -88,6 +88,9 @@ int main(int argc, char** argv) {
     TerminalStages stages;
     velomir::CliView view(options.text, options.searchMode);
     velomir::AnalysisDriver driver(view, http, options.analysis);
+    velomir::BusyRetry retry;
+    retry.attempts = options.retries + 1;
+    driver.setBusyRetry(retry);
     driver.runAnalysis(terminalErr ? &stages : nullptr);
 
     auto& rows = driver.state().resultRows;

@@ -161,7 +161,7 @@ TEST_F(DriverFixture, SplitRunKeepsThePreviousListWholeUntilItIsPublished) {
 TEST_F(DriverFixture, StoppedRunAsksNothingAfterRecognition) {
     http.answer("playlist/detail", playlistOf(5));
     const StopFlag stop{true};
-    const RunResult result = performRun({kLink, false, options}, http, nullptr, &stop);
+    const RunResult result = performRun({kLink, false, options, {}}, http, nullptr, &stop);
     EXPECT_TRUE(http.requests.empty());
     EXPECT_TRUE(result.rows.empty());
     EXPECT_EQ(result.kind, LinkKind::Playlist);

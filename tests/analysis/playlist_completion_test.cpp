@@ -26,7 +26,8 @@ public:
     TodayService(int size, int given, std::set<int> removed = {})
         : size_(size), given_(given), removed_(std::move(removed)) {
         std::string ids;
-        for (int id = 1; id <= size_; ++id) ids += (id > 1 ? "," : "") + std::string(R"({"id":)") + std::to_string(id) + "}";
+        for (int id = 1; id <= size_; ++id)
+            ids += (id > 1 ? "," : "") + std::string(R"({"id":)") + std::to_string(id) + "}";
         newerDetail = R"({"code":200,"playlist":{"id":77,"trackCount":)" + std::to_string(size_) + R"(,"trackIds":[)" +
                       ids + "]}}";
     }
@@ -62,7 +63,8 @@ public:
 private:
     std::string oldAnswer() const {
         std::string tracks = given_ < 0 ? "null" : "[";
-        for (int id = 1; id <= given_; ++id) tracks += (id > 1 ? "," : "") + trackJson(id, "Given " + std::to_string(id));
+        for (int id = 1; id <= given_; ++id)
+            tracks += (id > 1 ? "," : "") + trackJson(id, "Given " + std::to_string(id));
         if (given_ >= 0) tracks += "]";
         return R"({"result":{"id":77,"trackCount":)" + std::to_string(size_) + R"(,"tracks":)" + tracks +
                R"(},"code":200})";
@@ -83,11 +85,20 @@ private:
     std::set<int> removed_;
 };
 
+// No pause between requests: the fake answers at once and never throttles.
+BusyRetry unpaced() {
+    BusyRetry retry;
+    retry.pace = std::chrono::milliseconds(0);
+    return retry;
+}
+
 std::vector<TrackItem> fetchPlaylist(TodayService& service, ListCompleteness& completeness) {
     std::string id = kPlaylistId;
     std::vector<TrackItem> tracks;
     std::vector<ProgrammeItem> programmes;
-    EXPECT_TRUE(fetchItems(id, LinkKind::Playlist, tracks, programmes, service, 100, {nullptr, {}, {}, &completeness}).ok());
+    EXPECT_TRUE(
+        fetchItems(id, LinkKind::Playlist, tracks, programmes, service, 100, {nullptr, unpaced(), {}, &completeness})
+            .ok());
     return tracks;
 }
 
@@ -138,6 +149,7 @@ TEST(PlaylistCompletion, BusyAnswersAreWaitedOutWithGrowingPauses) {
     service.busyAnswers = 3;
     std::vector<std::chrono::milliseconds> pauses;
     BusyRetry retry;
+    retry.pace = std::chrono::milliseconds(0);
     retry.sleep = [&](std::chrono::milliseconds pause) { pauses.push_back(pause); };
     std::vector<TrackItem> tracks(1);
     tracks[0].trackId = "1";
@@ -152,6 +164,7 @@ TEST(PlaylistCompletion, AServiceThatStaysBusyEndsShortKeepingWhatItHas) {
     TodayService service(50, 1);
     service.busyAnswers = 100;
     BusyRetry retry;
+    retry.pace = std::chrono::milliseconds(0);
     int sleeps = 0;
     retry.sleep = [&](std::chrono::milliseconds) { ++sleeps; };
     std::vector<TrackItem> tracks(1);

@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/link_kind.h"
-#include "text/text_helpers.h"
 #include "stub_service.h"
+#include "text/text_helpers.h"
 
 namespace velomir {
 namespace {
@@ -225,6 +225,29 @@ TEST_F(CliEndToEnd, PrivateAndVerificationRefusalsArePlainLines) {
     const Outcome crowded = runCli(address_ + "--format tsv 'http://music.163.com/#/playlist?id=1200000461'");
     EXPECT_EQ(crowded.status, 1);
     EXPECT_NE(crowded.err.find("网络太拥挤"), std::string::npos) << crowded.err;
+}
+
+}  // namespace
+}  // namespace velomir
+
+namespace velomir {
+namespace {
+
+// A service that stays busy: the list ends short, keeps the rows it has and says so with status 1.
+TEST(CliToday, AListThatEndsShortSaysSoAndExitsOne) {
+    StubOptions options;
+    options.throttleRequests = 2;
+    options.throttleWindow = std::chrono::hours(1);
+    StubService stub(options);
+    const int port = stub.start();
+    ASSERT_GT(port, 0);
+    const Outcome cut = runCli("--service-address 127.0.0.1:" + std::to_string(port) +
+                               " --retries 0 --format tsv 'http://music.163.com/#/playlist?id=1200010000'");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.err, "velomir-cli: listed 1000 of 10000 tracks: code 406: 操作频繁，请稍候再试\n");
+    EXPECT_NE(cut.out.find("\t{1000}\n"), std::string::npos);
+    EXPECT_EQ(runCli("--retries 11 x").status, 2);
+    stub.stop();
 }
 
 }  // namespace
