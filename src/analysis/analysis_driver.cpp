@@ -47,6 +47,12 @@ RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* ob
     const auto loaded = [observer](int count, int total) {
         if (observer != nullptr) observer->itemsLoaded(count, total);
     };
+    const auto listed = [observer](const std::vector<TrackItem>& tracks) {
+        if (observer == nullptr) return;
+        std::vector<ResultRow> rows;
+        buildResultRows(RecordType::Track, tracks, {}, rows);
+        observer->rowsListed(LinkKind::Playlist, std::move(rows));
+    };
     RunResult result;
     result.input = input.text;
     reach(1);
@@ -63,8 +69,9 @@ RunResult performRun(const RunInput& input, HttpTransport& http, RunObserver* ob
     reach(3);
     if (stop != nullptr && stop->load()) return result;
     // An early stop leaves both lists empty, so no rows show under the new label; it is no failed request.
-    Status fetched = fetchItems(result.input, result.kind, result.tracks, result.programmes, http,
-                                input.options.maxCount, FetchControl{stop, input.retry, loaded, &result.completeness});
+    Status fetched =
+        fetchItems(result.input, result.kind, result.tracks, result.programmes, http, input.options.maxCount,
+                   FetchControl{stop, input.retry, {loaded, listed}, &result.completeness});
     if (fetched.code() != Status::Code::BadInput) result.problem = std::move(fetched);
     buildResultRows(result.recordType, result.tracks, result.programmes, result.rows);
     return result;
@@ -80,8 +87,24 @@ std::optional<RunInput> AnalysisDriver::beginRun() {
     state_.progressStep = 0;
     state_.itemsLoaded = 0;
     state_.itemsTotal = 0;
+    listing_ = false;
     // Labels of earlier runs are ours, not the user's: they must not reach recognition or stack up.
     return RunInput{stripKindLabels(view_.linkText()), view_.searchMode(), options_, retry_};
+}
+
+void AnalysisDriver::showListed(LinkKind kind, std::vector<ResultRow> rows) {
+    if (!running()) return;
+    const bool replaced = !listing_;
+    listing_ = true;
+    if (replaced) {
+        state_.currentKind = kind;
+        state_.currentRecordType = ServiceCatalogue::recordTypeOfKind(kind);
+        const KindTraits& look = kindTraits(kind);
+        state_.columnTitles.assign(look.columnTitles.begin(), look.columnTitles.end());
+        state_.currentRow = 0;
+    }
+    state_.resultRows = std::move(rows);
+    view_.listGrew(replaced);
 }
 
 void AnalysisDriver::finishRun(RunResult result) {
@@ -118,6 +141,7 @@ void AnalysisDriver::runAnalysis(RunObserver* observer) {
             driver.noteLoaded(loaded, total);
             if (outer != nullptr) outer->itemsLoaded(loaded, total);
         }
+        void rowsListed(LinkKind, std::vector<ResultRow>) override {}
     } stages(*this, observer);
     finishRun(performRun(*input, http_, &stages));
 }

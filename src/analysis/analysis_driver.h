@@ -75,6 +75,9 @@ public:
     std::optional<RunInput> beginRun();
     // Stage `step` reached; the view's thread only.
     void enterStage(int step) { state_.progressStep = step; }
+    // The rows of a list still being completed, in order, each time more of them; the view's thread only. They
+    // replace the last list at once, so the grid grows while the run goes on.
+    void showListed(LinkKind kind, std::vector<ResultRow> rows);
     // A long list's completion has got this far; the view's thread only.
     void noteLoaded(int loaded, int total) {
         state_.itemsLoaded = loaded;
@@ -99,6 +102,7 @@ private:
     const AnalysisOptions& options_;
     RunState state_;
     BusyRetry retry_;
+    bool listing_ = false;  // the state's rows are the run's own, still growing
 };
 
 }  // namespace velomir

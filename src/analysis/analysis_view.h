@@ -2,6 +2,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "analysis/link_kind.h"
+#include "analysis/result_row.h"
 
 namespace velomir {
 
@@ -18,6 +22,9 @@ public:
     virtual void collapseSettingsBar() = 0;
     // A run's list has replaced the last one in the run state: show it.
     virtual void listPublished() = 0;
+    // While a long list is completed its rows grow in the run state: `replaced` when they replaced the last list
+    // (the first time), else they only grew at the end.
+    virtual void listGrew(bool replaced) = 0;
 };
 
 // How far a run has got; the window shows it over the grid, the command line on a terminal.
@@ -28,6 +35,9 @@ public:
     virtual void stageReached(int step) = 0;
     // Called on the run's own thread while a long list is completed: tracks known so far of the list's total.
     virtual void itemsLoaded(int loaded, int total) = 0;
+    // Called on the run's own thread while a long list is completed: its rows so far, in order; each call's rows
+    // begin with the last call's.
+    virtual void rowsListed(LinkKind kind, std::vector<ResultRow> rows) = 0;
 };
 
 }  // namespace velomir

@@ -178,7 +178,7 @@ Status fetchItems(std::string& text, LinkKind kind, std::vector<TrackItem>& trac
     if (kind == LinkKind::Playlist && problem.ok()) {
         // An answer that is whole sends nothing more: old-shaped playlists behave as they always did.
         ListCompleteness completed =
-            completePlaylist(text, declaredTrackCount(document), tracks, http, control.retry, stop, control.loaded);
+            completePlaylist(text, declaredTrackCount(document), tracks, http, control.retry, stop, control.progress);
         if (control.completeness != nullptr) *control.completeness = std::move(completed);
     }
     return problem;

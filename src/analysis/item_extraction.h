@@ -20,8 +20,8 @@ class JsonDocument;
 struct FetchControl {
     const StopFlag* stop = nullptr;  // when set, the fetch ends early with what it has
     BusyRetry retry;                 // how a long list's completion waits out a busy service
-    // Called as a long list's completion goes on: tracks listed so far, tracks the list declares.
-    std::function<void(int loaded, int total)> loaded;
+    // Told as a long list's completion goes on.
+    CompletionProgress progress;
     ListCompleteness* completeness = nullptr;  // when given: how completing a playlist went
 };
 

@@ -57,6 +57,23 @@ std::vector<std::string> orderedIds(JsonDocument& document) {
     return ids;
 }
 
+// The list's tracks in order up to the first one not yet asked for; asked IDs without an answer are gone.
+std::vector<TrackItem> knownBeginning(const std::vector<std::string>& ids,
+                                      const std::unordered_map<std::string, TrackItem>& known,
+                                      const std::vector<std::string>& missing, std::size_t asked) {
+    std::unordered_map<std::string, std::size_t> place;
+    for (std::size_t i = asked; i < missing.size(); ++i) place.emplace(missing[i], i);
+    std::vector<TrackItem> beginning;
+    for (const std::string& id : ids) {
+        if (const auto found = known.find(id); found != known.end()) {
+            beginning.push_back(found->second);
+        } else if (place.count(id) != 0) {
+            break;
+        }
+    }
+    return beginning;
+}
+
 }  // namespace
 
 int declaredTrackCount(JsonDocument& document) {
@@ -84,7 +101,7 @@ std::string fetchPatiently(HttpTransport& http, const std::string& address, cons
 
 ListCompleteness completePlaylist(const std::string& playlistId, int declared, std::vector<TrackItem>& tracks,
                                   HttpTransport& http, const BusyRetry& retry, const StopFlag* stop,
-                                  const std::function<void(int loaded, int total)>& loaded) {
+                                  const CompletionProgress& progress) {
     ListCompleteness result;
     result.declared = declared;
     if (declared <= static_cast<int>(tracks.size()) || stopped(stop)) return result;
@@ -132,7 +149,10 @@ ListCompleteness completePlaylist(const std::string& playlistId, int declared, s
         }
         // Matched by ID, never by position: the answer leaves out the songs it no longer knows.
         for (TrackItem& track : found) known.emplace(idKey(track.trackId), std::move(track));
-        if (loaded) loaded(static_cast<int>(std::min(known.size(), ids.size())), static_cast<int>(ids.size()));
+        if (progress.loaded) {
+            progress.loaded(static_cast<int>(std::min(known.size(), ids.size())), static_cast<int>(ids.size()));
+        }
+        if (progress.listed) progress.listed(knownBeginning(ids, known, missing, first + count));
     }
     std::vector<TrackItem> whole;
     whole.reserve(ids.size());

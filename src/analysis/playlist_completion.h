@@ -42,10 +42,16 @@ int declaredTrackCount(JsonDocument& document);
 // playlist detail, then the missing tracks from song detail in batches, matched by ID. IDs song detail leaves
 // out are counted as removed. A failure keeps the tracks found so far and says why. Sends nothing when `tracks`
 // already holds `declared` tracks.
-// `loaded`, when given, hears how many tracks are known after each request.
+// What a completion tells as it goes, after each request.
+struct CompletionProgress {
+    std::function<void(int loaded, int total)> loaded;  // tracks known so far, tracks the list names
+    // The list's beginning as far as it is known, in its order: it only grows until the completion ends.
+    std::function<void(const std::vector<TrackItem>& listed)> listed;
+};
+
 ListCompleteness completePlaylist(const std::string& playlistId, int declared, std::vector<TrackItem>& tracks,
                                   HttpTransport& http, const BusyRetry& retry = {}, const StopFlag* stop = nullptr,
-                                  const std::function<void(int loaded, int total)>& loaded = {});
+                                  const CompletionProgress& progress = {});
 
 // Asks `address`, waiting out busy answers (HTTP 429 or 503, a body code of 405 or 406, -460 "网络太拥挤");
 // gives the last answer's body, or "" with `status` set when the request failed or the service stayed busy.

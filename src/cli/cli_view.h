@@ -17,6 +17,7 @@ public:
     void resetDetailPane() override {}
     void collapseSettingsBar() override {}
     void listPublished() override {}
+    void listGrew(bool) override {}
 
 private:
     std::string text_;

@@ -25,6 +25,7 @@ int usageError(const std::string& message) {
 class TerminalStages : public velomir::RunObserver {
 public:
     void stageReached(int step) override { std::cerr << "\r\033[K" << velomir::progressText(step) << std::flush; }
+    void rowsListed(velomir::LinkKind, std::vector<velomir::ResultRow>) override {}
     void itemsLoaded(int loaded, int total) override {
         std::cerr << "\r\033[K"
                   << "loading " << loaded << "/" << total << std::flush;

@@ -143,6 +143,7 @@ TEST_F(DriverFixture, SplitRunKeepsThePreviousListWholeUntilItIsPublished) {
         std::vector<int> seen;
         void stageReached(int step) override { seen.push_back(step); }
         void itemsLoaded(int, int) override {}
+        void rowsListed(LinkKind, std::vector<ResultRow>) override {}
     } steps;
     RunResult result = performRun(*input, http, &steps);
     EXPECT_EQ(steps.seen, (std::vector<int>{1, 2, 3}));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@ public:
     // Answers `address` exactly with a redirect to `target` when redirects are not followed.
     void redirect(const std::string& address, const std::string& target) { redirects_[address] = target; }
 
+    // Safe from several workers at once, as the windows' requests come.
     HttpReply get(const HttpRequest& request) override {
+        std::lock_guard lock(mutex_);
         requests.push_back(request.address);
         if (!request.followRedirects) {
             const auto found = redirects_.find(request.address);
@@ -34,6 +37,7 @@ public:
     std::vector<std::string> requests;
 
 private:
+    std::mutex mutex_;
     std::vector<std::pair<std::string, std::string>> answers_;
     std::map<std::string, std::string> redirects_;
 };

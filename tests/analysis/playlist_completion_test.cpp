@@ -193,3 +193,27 @@ TEST(PlaylistCompletion, ARefusedTrackListLeavesTheAnswerAsItCame) {
 
 }  // namespace
 }  // namespace velomir
+
+namespace velomir {
+namespace {
+
+// What the window shows while a long list loads: its beginning, in order, growing with every batch.
+TEST(PlaylistCompletion, TheListedBeginningGrowsInOrderWithEveryBatch) {
+    TodayService service(1600, 1, {700});
+    std::vector<TrackItem> tracks(1);
+    tracks[0].trackId = "1";
+    std::vector<std::size_t> sizes;
+    CompletionProgress progress;
+    progress.listed = [&](const std::vector<TrackItem>& listed) {
+        sizes.push_back(listed.size());
+        for (std::size_t i = 0; i < listed.size(); ++i) {
+            const int id = integerValue32(listed[i].trackId);
+            ASSERT_EQ(id, static_cast<int>(i) + (id > 700 ? 2 : 1)) << "in order, 700 gone";
+        }
+    };
+    completePlaylist(kPlaylistId, 1600, tracks, service, unpaced(), nullptr, progress);
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{501, 1000, 1500, 1599}));
+}
+
+}  // namespace
+}  // namespace velomir

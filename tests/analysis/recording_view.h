@@ -36,6 +36,8 @@ public:
         rows = n + 1;
     }
 
+    void listGrew(bool) override { ++grown; }
+
     std::string cell(int r, int c) const {
         const auto it = cells.find({r, c});
         return it == cells.end() ? "" : it->second;
@@ -44,7 +46,7 @@ public:
     const RunState* state = nullptr;  // the driver's, read when a list is published
     std::string link;
     bool search = false;
-    int resets = 0, collapses = 0, published = 0, rows = 0;
+    int resets = 0, collapses = 0, published = 0, grown = 0, rows = 0;
     std::map<std::pair<int, int>, std::string> cells;
 };
 

@@ -34,6 +34,12 @@ public:
         QMetaObject::invokeMethod(
             window_, [driver = &driver_, step] { driver->enterStage(step); }, Qt::QueuedConnection);
     }
+    void rowsListed(LinkKind kind, std::vector<ResultRow> rows) override {
+        QMetaObject::invokeMethod(
+            window_,
+            [driver = &driver_, kind, rows = std::move(rows)]() mutable { driver->showListed(kind, std::move(rows)); },
+            Qt::QueuedConnection);
+    }
     void itemsLoaded(int loaded, int total) override {
         QMetaObject::invokeMethod(
             window_, [driver = &driver_, loaded, total] { driver->noteLoaded(loaded, total); }, Qt::QueuedConnection);
@@ -84,6 +90,14 @@ void MainWindow::switchMode(bool searchMode) { modes_->switchMode(searchMode ? k
 void MainWindow::resetDetailPane() { detail_->reset(); }
 
 void MainWindow::collapseSettingsBar() { settingsBar_->narrow(); }
+
+void MainWindow::listGrew(bool replaced) {
+    if (replaced) {
+        grid_->publish();
+    } else {
+        grid_->grow();
+    }
+}
 
 void MainWindow::listPublished() {
     grid_->publish();

@@ -58,6 +58,7 @@ public:
     void resetDetailPane() override;
     void collapseSettingsBar() override;
     void listPublished() override;
+    void listGrew(bool replaced) override;
 
     // Starts an analysis run of the link box text on a worker, unless one is under way.
     void startAnalysis();

@@ -44,6 +44,11 @@ ResultGrid::ResultGrid(const RunState& state, QWidget* parent)
     applyColumnWidths();
 }
 
+void ResultGrid::grow() {
+    model_->grow();
+    if (corner_) corner_->update();
+}
+
 void ResultGrid::publish() {
     model_->reset();
     applyColumnWidths();

@@ -19,6 +19,9 @@ public:
 
     // Shows the state's current list and titles.
     void publish();
+    // Shows the rows added at the end of the state's list since the last publish or grow; the rest stays as it
+    // is, the cursor included.
+    void grow();
     // Text of a grid cell, title row and column included ("" outside the grid).
     QString cellText(int row, int column) const;
     QString cornerText() const { return cellText(0, 0); }

@@ -40,6 +40,14 @@ void ResultGridModel::reset() {
     endResetModel();
 }
 
+void ResultGridModel::grow() {
+    const int rows = static_cast<int>(state_.resultRows.size());
+    if (rows <= rows_) return;
+    beginInsertRows(QModelIndex(), rows_, rows - 1);
+    rows_ = rows;
+    endInsertRows();
+}
+
 QString ResultGridModel::title(int column) const {
     if (column < 1 || column > kTextColumns) return {};
     const auto index = static_cast<std::size_t>(column - 1);

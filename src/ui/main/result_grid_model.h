@@ -17,6 +17,8 @@ public:
 
     // The state holds a new list (or new titles): shows it.
     void reset();
+    // The state's list has grown at its end: shows the new rows.
+    void grow();
     // The text of a cell counted as the grid counts them: row 0 the titles, column 0 the row numbers, (0, 0) the
     // count in braces; "" outside the grid.
     QString cellText(int row, int column) const;

@@ -131,7 +131,8 @@ private slots:
         auto player = makePlayer(http);
         player->navigate(buildWidgetAddress("5", "2"));
         QTRY_COMPARE_WITH_TIMEOUT(http.requests.size(), std::size_t(1), kEventWaitMs);
-        QCoreApplication::processEvents();
+        // The worker still uses the fake until its answer has been handed back.
+        QVERIFY(stub_->waitForWork());
         QVERIFY(media_->played.empty());
     }
 };

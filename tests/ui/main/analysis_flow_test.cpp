@@ -26,6 +26,7 @@ private slots:
     void aboutWindowSamplePlaylistListsIt();
     void cutPlaylistIsCompletedAndSaysWhatItLost();
     void escapeStopsACompletionKeepingItsRows();
+    void refusalIsSaidUnderTheGrid();
 };
 
 void AnalysisFlowTest::playlistFillsGrid() {
@@ -201,20 +202,26 @@ void AnalysisFlowTest::aboutWindowSamplePlaylistListsIt() {
 void AnalysisFlowTest::cutPlaylistIsCompletedAndSaysWhatItLost() {
     WindowHarness harness(stubPort());
     auto* panel = harness.control<ProgressPanel>("图片框_进度");
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
     QString counted;
+    int rowsMeanwhile = 0;
     harness.http.beforeAnswer = [&](const std::string& address) {
-        // The second batch of song detail: the first one has been counted by now.
+        // The second batch of song detail: the first one has been counted and shown by now.
         if (address.find("/api/song/detail") == std::string::npos || harness.http.countRequests("/song/detail") < 2)
             return;
         QVERIFY(QTest::qWaitFor([&] { return panel->caption()->text().startsWith("正在载入 "); }, kEventWaitMs));
         counted = panel->caption()->text();
+        QVERIFY(QTest::qWaitFor([&] { return grid->model()->rowCount() > 0; }, kEventWaitMs));
+        rowsMeanwhile = grid->model()->rowCount();
+        QCOMPARE(grid->cellText(0, 1), QStringLiteral("[歌单]名称"));
     };
     harness.runLink("http://music.163.com/#/playlist?id=1200002345");
-    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
     QCOMPARE(grid->cornerText(), QStringLiteral("{2338}"));
     QCOMPARE(grid->cellText(3, 0), QStringLiteral("3"));
     QCOMPARE(harness.window().runState().resultRows[2].trackId, std::string("7300000004"));
     QVERIFY2(counted.endsWith("/2345"), qPrintable(counted));
+    // The grid grew in the list's order while the rest was asked for.
+    QVERIFY2(rowsMeanwhile > 997 && rowsMeanwhile < 2338, qPrintable(QString::number(rowsMeanwhile)));
     auto* note = harness.control<QLabel>("标签_运行提示");
     QVERIFY(note->isVisible() || !harness.window().isVisible());
     QCOMPARE(note->toolTip(), QStringLiteral("7 首歌曲已不存在"));
@@ -237,6 +244,19 @@ void AnalysisFlowTest::escapeStopsACompletionKeepingItsRows() {
     QCOMPARE(harness.control<QLabel>("标签_运行提示")->toolTip(),
              QStringLiteral("已列出 %1/10000 首：已停止").arg(state.resultRows.size()));
     QCOMPARE(harness.http.countRequests("/api/song/detail"), 1);
+}
+
+// A private playlist is never an empty grid without a word; the next list that comes whole clears the word.
+void AnalysisFlowTest::refusalIsSaidUnderTheGrid() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    auto* note = harness.control<QLabel>("标签_运行提示");
+    harness.runLink("http://music.163.com/#/playlist?id=1200000401");
+    QCOMPARE(harness.control<ResultGrid>("高级表格_分析列表")->cornerText(), QStringLiteral("{0}"));
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->toolTip(), QStringLiteral("服务拒绝了请求：code 401: 该歌单已被创建者设置为隐私"));
+    harness.runLink(kSamplePlaylist);
+    QVERIFY(note->isHidden());
 }
 
 int runAnalysisFlowTests(int argc, char** argv) {
