@@ -19,9 +19,9 @@ TEST(ReadLrc, EveryStampFormTheServiceWrites) {
         std::int64_t ms;
     };
     const Case cases[] = {
-        {"[01:02.34]a", 62340},  {"[01:02.345]a", 62345},   {"[01:02:34]a", 62340}, {"[01:02]a", 62000},
-        {"[01:02.5]a", 62500},   {"[01:02.05]a", 62050},    {"[120:00.00]a", 7200000}, {"[1:02.34]a", 62340},
-        {"[00:00.00]a", 0},      {"[01:02.3456]a", 62345},
+        {"[01:02.34]a", 62340}, {"[01:02.345]a", 62345},  {"[01:02:34]a", 62340},    {"[01:02]a", 62000},
+        {"[01:02.5]a", 62500},  {"[01:02.05]a", 62050},   {"[120:00.00]a", 7200000}, {"[1:02.34]a", 62340},
+        {"[00:00.00]a", 0},     {"[01:02.3456]a", 62345},
     };
     for (const Case& c : cases) {
         const Lyrics lyrics = readLrc(c.line);
@@ -36,7 +36,8 @@ TEST(ReadLrc, EveryStampFormTheServiceWrites) {
 }
 
 TEST(ReadLrc, SeveralStampsUnsortedLinesPausesAndLineEnds) {
-    const Lyrics lyrics = readLrc("[01:15.81][00:15.02]琴声如风\r\n[00:10.00]first\r\n[00:12.00]\n[00:15.02]same time\n");
+    const Lyrics lyrics =
+        readLrc("[01:15.81][00:15.02]琴声如风\r\n[00:10.00]first\r\n[00:12.00]\n[00:15.02]same time\n");
     ASSERT_EQ(lyrics.kind, Lyrics::Kind::Timed);
     EXPECT_EQ(timesOf(lyrics), (std::vector<std::int64_t>{10000, 12000, 15020, 15020, 75810}));
     EXPECT_EQ(lyrics.lines[1].text, "") << "a pause";
@@ -56,7 +57,7 @@ TEST(ReadLrc, TagsOffsetAndCreditLines) {
     EXPECT_EQ(lyrics.by, "someone");
     ASSERT_EQ(lyrics.lines.size(), 3u);
     EXPECT_EQ(timesOf(lyrics), (std::vector<std::int64_t>{0, 500, 2500})) << "offset applied, never below 0";
-    // The JSON reader compacts the blank after a colon, inside strings too.
+    // The JSON reader drops a string value's trailing blank.
     EXPECT_EQ(lyrics.lines[1].text, "作词:赵雷");
     EXPECT_EQ(readLrc("[offset:-1000]\n[00:01.00]x").lines[0].timeMs, 2000);
 }
@@ -84,15 +85,18 @@ TEST(ReadLyricAnswer, TranslationMatchedAcrossStampForms) {
     EXPECT_EQ(lyrics.lines[2].text, "") << "a translated line without its original keeps its time";
     EXPECT_EQ(lyrics.lines[2].translation, "多出的一行");
     EXPECT_EQ(lyrics.lines[3].translation, "");
-    EXPECT_EQ(lrcText(lyrics),
-              "[00:01.50]Hello\n[00:01.50]你好\n[00:03.00]World\n[00:03.00]世界\n[00:04.00]多出的一行\n[00:05.00]Again\n");
+    EXPECT_EQ(
+        lrcText(lyrics),
+        "[00:01.50]Hello\n[00:01.50]你好\n[00:03.00]World\n[00:03.00]世界\n[00:04.00]多出的一行\n[00:05.00]Again\n");
 }
 
 TEST(ReadLyricAnswer, FlagsRefusalsAndEmptyTexts) {
     EXPECT_EQ(readLyricAnswer(R"({"nolyric":true,"code":200})").kind, Lyrics::Kind::Instrumental);
-    EXPECT_EQ(readLyricAnswer(R"({"needDesc":true,"pureMusic":true,"lrc":{"version":1,"lyric":"[00:05.00]纯音乐，请欣赏\n"},"code":200})")
-                  .kind,
-              Lyrics::Kind::Instrumental);
+    EXPECT_EQ(
+        readLyricAnswer(
+            R"({"needDesc":true,"pureMusic":true,"lrc":{"version":1,"lyric":"[00:05.00]纯音乐，请欣赏\n"},"code":200})")
+            .kind,
+        Lyrics::Kind::Instrumental);
     EXPECT_EQ(readLyricAnswer(R"({"uncollected":true,"code":200})").kind, Lyrics::Kind::None);
     EXPECT_EQ(readLyricAnswer(R"({"code":404,"msg":"该资源不存在。"})").kind, Lyrics::Kind::None);
     EXPECT_EQ(readLyricAnswer(R"({"lrc":{"version":0,"lyric":""},"tlyric":{"lyric":null},"code":200})").kind,
