@@ -180,7 +180,8 @@ Lyrics readLrc(std::string_view text) {
     } else if (!reading.untimed.empty()) {
         lyrics.kind = Lyrics::Kind::Plain;
         for (const std::string_view line : reading.untimed) {
-            lyrics.plainText += (lyrics.plainText.empty() ? "" : "\n") + std::string(line);
+            if (!lyrics.plainText.empty()) lyrics.plainText += '\n';
+            lyrics.plainText.append(line);
         }
     }
     return lyrics;
