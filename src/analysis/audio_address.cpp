@@ -13,9 +13,6 @@ namespace {
 
 constexpr std::string_view kPlaceholderFile = "0.mp3";
 
-// IDs compared as numbers: "007" and "7" name the same track.
-std::string idKey(const std::string& id) { return std::to_string(integerValue64(id)); }
-
 bool needsAddress(const ResultRow& row) {
     return integerValue64(row.trackId) > 0 && isMissingAudioAddress(row.audioAddress);
 }
@@ -29,6 +26,8 @@ std::vector<TrackItem> askSongDetail(const std::string& ids, HttpTransport& http
 }
 
 }  // namespace
+
+std::string trackIdKey(const std::string& id) { return std::to_string(integerValue64(id)); }
 
 bool isMissingAudioAddress(std::string_view address) {
     if (address.empty()) return true;
@@ -56,7 +55,7 @@ void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, in
     std::vector<std::string> ids;
     std::unordered_set<std::string> seen;
     for (const ResultRow& row : rows) {
-        if (needsAddress(row) && seen.insert(idKey(row.trackId)).second) ids.push_back(idKey(row.trackId));
+        if (needsAddress(row) && seen.insert(trackIdKey(row.trackId)).second) ids.push_back(trackIdKey(row.trackId));
     }
     std::unordered_map<std::string, std::string> found;
     for (std::size_t first = 0; first < ids.size(); first += kSongDetailBatch) {
@@ -66,12 +65,13 @@ void resolveAudioAddresses(std::vector<ResultRow>& rows, HttpTransport& http, in
         }
         // Matched by ID, never by position: the answer may leave songs out or list them in its own order.
         for (TrackItem& track : askSongDetail(batch, http, maxCount)) {
-            if (!isMissingAudioAddress(track.audioAddress)) found[idKey(track.trackId)] = std::move(track.audioAddress);
+            if (!isMissingAudioAddress(track.audioAddress))
+                found[trackIdKey(track.trackId)] = std::move(track.audioAddress);
         }
     }
     for (ResultRow& row : rows) {
         if (!needsAddress(row)) continue;
-        const auto answer = found.find(idKey(row.trackId));
+        const auto answer = found.find(trackIdKey(row.trackId));
         row.audioAddress = answer != found.end() ? answer->second : outerAudioAddress(row.trackId);
     }
 }

@@ -24,6 +24,9 @@ bool isMissingAudioAddress(std::string_view address);
 // only; a programme row's answer carries no song ID, so it keeps what it has).
 std::string playableAudioAddress(const ResultRow& row);
 
+// A track ID as a key for matching answers to rows: compared as numbers, so "007" and "7" name the same track.
+std::string trackIdKey(const std::string& id);
+
 // Fills the missing audio address of the 1-based row `row`: from the song's details, else the outer address.
 // The row keeps it.
 void resolveAudioAddress(int row, std::vector<ResultRow>& rows, HttpTransport& http, int maxCount);

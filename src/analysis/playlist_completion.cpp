@@ -3,6 +3,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "analysis/audio_address.h"
 #include "analysis/item_extraction.h"
 #include "analysis/item_text.h"
 #include "analysis/service_hosts.h"
@@ -12,9 +13,6 @@
 namespace velomir {
 
 namespace {
-
-// IDs compared as numbers: "007" and "7" name the same track.
-std::string idKey(const std::string& id) { return std::to_string(integerValue64(id)); }
 
 bool stopped(const StopFlag* stop) { return stop != nullptr && stop->load(); }
 
@@ -52,7 +50,7 @@ std::vector<std::string> orderedIds(JsonDocument& document) {
     ids.reserve(static_cast<std::size_t>(std::max(n, 0)));
     for (int i = 1; i <= n; ++i) {
         const std::string id = itemText(document, "playlist.trackIds.[" + std::to_string(i) + "].id");
-        if (integerValue64(id) > 0) ids.push_back(idKey(id));
+        if (integerValue64(id) > 0) ids.push_back(trackIdKey(id));
     }
     return ids;
 }
@@ -121,7 +119,7 @@ ListCompleteness completePlaylist(const std::string& playlistId, int declared, s
     }
     // The tracks already given are kept as they are; only the others are asked for.
     std::unordered_map<std::string, TrackItem> known;
-    for (TrackItem& track : tracks) known.emplace(idKey(track.trackId), std::move(track));
+    for (TrackItem& track : tracks) known.emplace(trackIdKey(track.trackId), std::move(track));
     std::vector<std::string> missing;
     for (const std::string& id : ids) {
         if (known.find(id) == known.end()) missing.push_back(id);
@@ -148,7 +146,7 @@ ListCompleteness completePlaylist(const std::string& playlistId, int declared, s
             break;
         }
         // Matched by ID, never by position: the answer leaves out the songs it no longer knows.
-        for (TrackItem& track : found) known.emplace(idKey(track.trackId), std::move(track));
+        for (TrackItem& track : found) known.emplace(trackIdKey(track.trackId), std::move(track));
         if (progress.loaded) {
             progress.loaded(static_cast<int>(std::min(known.size(), ids.size())), static_cast<int>(ids.size()));
         }
