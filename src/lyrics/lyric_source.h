@@ -1,0 +1,20 @@
+// Where a song's lyrics come from: the service's lyric interface, asked once per song.
+#pragma once
+
+#include <string>
+
+#include "analysis/http_transport.h"
+#include "analysis/status.h"
+#include "lyrics/lyrics.h"
+
+namespace velomir {
+
+// "http://music.163.com/api/song/lyric?id=ID&lv=-1&kv=-1&tv=-1": -1 asks for the latest version of each text;
+// empty when `songId` is no ID above 0.
+std::string lyricAddress(const std::string& songId);
+
+// Asks for and reads a song's lyrics. A failed request gives None with `status` saying why; an answer that says
+// there are none gives None with an ok status.
+Lyrics fetchLyrics(HttpTransport& http, const std::string& songId, Status& status);
+
+}  // namespace velomir
