@@ -16,8 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/curl_transport.h"
 #include "analysis/link_kind.h"
 #include "analysis/link_kind_printer.h"
+#include "lyrics/lyric_source.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -291,7 +293,8 @@ TEST_F(StubServiceTest, EveryAddressInTheAnswersPointsAtTheStub) {
     for (const char* path :
          {"/api/playlist/detail?id=2330887406", "/api/playlist/detail?id=1000001000", "/api/album/35799123",
           "/api/song/detail/?ids=[436514312]", "/api/dj/program/byradio?limit=150&radioId=350117068",
-          "/artist?id=101368", "/search/get/?src=lofter&type=1&filterDj=true&s=a&limit=50&offset=0"}) {
+          "/artist?id=101368", "/search/get/?src=lofter&type=1&filterDj=true&s=a&limit=50&offset=0",
+          "/api/song/lyric?id=436514312"}) {
         const std::vector<std::string> addresses = addressesIn(stub().body(path));
         EXPECT_FALSE(addresses.empty()) << path;
         for (const std::string& address : addresses) {
@@ -347,6 +350,93 @@ TEST_F(StubServiceTest, GeneratedPlaylistIsCompleteAndItsTracksResolve) {
     ASSERT_EQ(detail["songs"].size(), 1u);
     EXPECT_EQ(detail["songs"][0]["name"], (*missing)["name"]);
     EXPECT_EQ(detail["songs"][0]["mp3Url"], stub().base() + "/audio/" + (*missing)["id"].dump() + ".mp3");
+}
+
+std::string lyricPath(const std::string& id) { return "/api/song/lyric?id=" + id + "&lv=-1&kv=-1&tv=-1"; }
+
+// The sample songs' lyric answers as they are sent: each shape in the service's own wire form.
+TEST_F(StubServiceTest, LyricAnswersCarryEachShapeOnTheWire) {
+    constexpr auto npos = std::string::npos;
+    const json show = stub().parsed(lyricPath("26291188"));
+    EXPECT_NE(show["lrc"]["lyric"].get<std::string>().find("\n[00:15.60]"), npos);
+    EXPECT_NE(show["tlyric"]["lyric"].get<std::string>().find("\n[00:15:60]"), npos) << "the colon form";
+    EXPECT_TRUE(show["romalrc"]["version"].is_number() && show["klyric"]["version"].is_number());
+    const std::string chengdu = stub().body(lyricPath("436514312"));
+    EXPECT_NE(chengdu.find(R"(\r\n[ti:成都]\r\n)"), npos) << "CR LF escaped as the service writes it";
+    EXPECT_TRUE(json::parse(chengdu)["lrc"]["lyric"].get<std::string>().starts_with(R"({"t":0,"c":[{"tx":"作词: "})"));
+
+    const struct {
+        const char* id;
+        const char* flag;
+        const char* lyric;  // null: no "lrc" member
+    } flagged[] = {{"492003698", "nolyric", nullptr},
+                   {"492003699", "pureMusic", "\"[99:00.00]纯音乐，请欣赏\\n\""},
+                   {"29019227", "uncollected", nullptr},
+                   {"492003700", "uncollected", "null"}};
+    for (const auto& f : flagged) {
+        const json answer = stub().parsed(lyricPath(f.id));
+        EXPECT_EQ(answer[f.flag], true) << f.id;
+        EXPECT_EQ(answer.contains("lrc") ? answer["lrc"]["lyric"].dump() : "", f.lyric ? f.lyric : "") << f.id;
+    }
+
+    // A form body counts as the query; other parameters change nothing; unknown songs get the short 404 answer.
+    auto posted = stub().client().Post("/api/song/lyric", "id=26291188&rv=-1", "application/x-www-form-urlencoded");
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->body, stub().body("/api/song/lyric?id=26291188"));
+    for (const char* path : {"/api/song/lyric?id=123&lv=-1", "/api/song/lyric", "/api/song/lyric?id=9100002"})
+        EXPECT_EQ(stub().body(path), R"({"code":404,"msg":"该资源不存在。"})") << path;
+}
+
+Lyrics fetchedFrom(const RunningStub& stub, const std::string& songId, Status& status) {
+    HttpSettings settings;
+    settings.serviceAddress = "127.0.0.1:" + std::to_string(stub.port());
+    CurlTransport http(settings);
+    return fetchLyrics(http, songId, status);
+}
+
+// The client's lyric request against the stand-in, through the service address override: what the reader makes
+// of each shape.
+TEST_F(StubServiceTest, FetchedLyricsReadAsTheirShapes) {
+    Status status;
+    const Lyrics show = fetchedFrom(stub(), "26291188", status);
+    ASSERT_TRUE(status.ok()) << status.message();
+    ASSERT_EQ(show.lines.size(), 5u);
+    EXPECT_EQ(show.lines[1].text + "|" + show.lines[1].translation,
+              "Everyone is acting like themself|每个人都在扮演自己");
+    EXPECT_EQ(show.lines[2].timeMs, 18000);
+    EXPECT_EQ(show.lines[2].text + "|" + show.lines[2].translation, "|（间奏）");
+    for (const LyricLine& line : show.lines) EXPECT_NE(line.translation, "") << line.timeMs;
+
+    // The offset moves every line 500 ms earlier, credit lines included (the first one stops at 0).
+    const Lyrics chengdu = fetchedFrom(stub(), "436514312", status);
+    ASSERT_EQ(chengdu.kind, Lyrics::Kind::Timed);
+    std::vector<std::int64_t> times;
+    for (const LyricLine& line : chengdu.lines) {
+        times.push_back(line.timeMs);
+        EXPECT_EQ(line.text.find_first_of("{}\r"), std::string::npos) << line.text;
+    }
+    EXPECT_EQ(times, (std::vector<std::int64_t>{0, 500, 16800, 21000, 25300, 29500, 33600, 37950, 41500, 75310}));
+    EXPECT_TRUE(chengdu.lines[0].text.starts_with("作词:") && chengdu.lines[0].text.ends_with("赵雷"));
+
+    for (const char* instrumental : {"492003698", "492003699"})
+        EXPECT_EQ(fetchedFrom(stub(), instrumental, status).kind, Lyrics::Kind::Instrumental) << instrumental;
+    for (const char* none : {"29019227", "492003700", "123"}) {
+        EXPECT_EQ(fetchedFrom(stub(), none, status).kind, Lyrics::Kind::None) << none;
+        EXPECT_TRUE(status.ok()) << none << ": " << status.message();
+    }
+    EXPECT_EQ(fetchedFrom(stub(), "492003705", status).lines.size(), 4u) << "a generated text";
+}
+
+// Today's songs have lyrics too; removed songs none.
+TEST(StubServiceLyrics, TodaysSongsHaveLyricsRemovedOnesNone) {
+    StubOptions today;
+    today.era = ServiceEra::Today;
+    RunningStub todays(today);
+    Status status;
+    EXPECT_EQ(fetchedFrom(todays, "26291188", status).lines.size(), 5u);
+    EXPECT_EQ(fetchedFrom(todays, "7100000001", status).kind, Lyrics::Kind::Timed);
+    EXPECT_EQ(fetchedFrom(todays, "7300000003", status).kind, Lyrics::Kind::None);
+    EXPECT_TRUE(status.ok()) << status.message();
 }
 
 TEST(StubServiceGzip, CompressesTextAnswersButNotPictures) {

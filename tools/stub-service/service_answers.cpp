@@ -5,6 +5,7 @@
 #include "artist_page.h"
 #include "hostile_answers.h"
 #include "json_writer.h"
+#include "lyric_answers.h"
 #include "media_answers.h"
 #include "radio_programmes.h"
 #include "text/text_helpers.h"
@@ -93,6 +94,7 @@ StubAnswer ServiceAnswers::answer(const StubRequest& request) {
     if (path.starts_with("/api/album/")) return album(integerValue64(path.substr(11)));
     if (path == "/api/v6/playlist/detail") return v6Playlist(request);
     if (path == "/api/song/detail") return songDetail(request.param("ids"));
+    if (path == "/api/song/lyric") return lyrics(id);
     if (path == "/api/dj/program/detail") return programme(id);
     if (path == "/api/dj/program/byradio") {
         return radio(integerValue64(request.param("radioId")), countParam(request, "limit", 30),
@@ -206,6 +208,12 @@ StubAnswer ServiceAnswers::songDetail(std::string_view ids) {
     }
     if (songs.empty()) return notFoundAnswer();
     return jsonAnswer(R"({"songs":[)" + songs + R"(],"equalizers":{},"code":200})");
+}
+
+// Every song that song detail knows has a lyric answer; removed songs and unknown IDs get the short 404 answer.
+StubAnswer ServiceAnswers::lyrics(std::int64_t id) {
+    if (id <= 0 || songObject(id).empty()) return notFoundAnswer();
+    return jsonAnswer(lyricAnswerBody(id, base_));
 }
 
 StubAnswer ServiceAnswers::programme(std::int64_t id) const {

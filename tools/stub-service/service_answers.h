@@ -42,6 +42,7 @@ private:
     StubAnswer radio(std::int64_t id, int limit, int offset) const;
     StubAnswer artistPage(std::int64_t id) const;
     StubAnswer search(const std::string& text, int limit, int offset) const;
+    StubAnswer lyrics(std::int64_t id);
     std::string songObject(std::int64_t id);
 
     std::string base_;
