@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
+#include "analysis/item_extraction.h"
+#include "analysis/item_text.h"
 #include "analysis/service_hosts.h"
+#include "json/json_document.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -21,6 +24,13 @@ Lyrics fetchLyrics(HttpTransport& http, const std::string& songId, Status& statu
     }
     const std::string answer = http.fetchText(address, status);
     if (!status.ok()) return {};
+    // A busy or refusing service says nothing about the song; only "does not exist" (404) means no lyrics.
+    JsonDocument document;
+    document.parse(answer, false);
+    if (const std::string refusal = refusalOf(document); !refusal.empty() && itemText(document, "code") != "404") {
+        status = Status{Status::Code::Refused, refusal};
+        return {};
+    }
     return readLyricAnswer(answer);
 }
 

@@ -13,8 +13,9 @@ namespace velomir {
 // empty when `songId` is no ID above 0.
 std::string lyricAddress(const std::string& songId);
 
-// Asks for and reads a song's lyrics. A failed request gives None with `status` saying why; an answer that says
-// there are none gives None with an ok status.
+// Asks for and reads a song's lyrics. A failed request or a refusal (an answer whose "code" is neither 200 nor 404)
+// gives None with `status` saying why; an answer that says there are none, 404 included, gives None with an ok
+// status.
 Lyrics fetchLyrics(HttpTransport& http, const std::string& songId, Status& status);
 
 }  // namespace velomir
