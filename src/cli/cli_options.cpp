@@ -19,6 +19,8 @@ bool parseFormat(const std::string& name, OutputFormat& format) {
         format = OutputFormat::Json;
     else if (name == "m3u")
         format = OutputFormat::M3u;
+    else if (name == "lrc")
+        format = OutputFormat::Lrc;
     else
         return false;
     return true;
@@ -37,7 +39,7 @@ std::string takeValue(const std::string& name, const std::string& value, CliOpti
     }
     if (name == "--format") {
         options.formatGiven = true;
-        return parseFormat(value, options.format) ? "" : "--format takes table, tsv, json or m3u";
+        return parseFormat(value, options.format) ? "" : "--format takes table, tsv, json, m3u or lrc";
     }
     if (name == "--retries") {
         int retries = 0;
@@ -98,7 +100,8 @@ const char* cliUsage() {
         "  --search                  treat TEXT as words to search for (search mode)\n"
         "  --max N                   at most N search results or radio programmes (default 100)\n"
         "  --no-auto-search          do not search for TEXT that is not recognised\n"
-        "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json or m3u\n"
+        "  --format FORMAT           table (default on a terminal), tsv (default otherwise), json, m3u or lrc\n"
+        "                            (lrc: the lyrics of every track, one block of tags and timed lines each)\n"
         "  --resolve                 fill in the audio addresses the answer withholds (m3u always does)\n"
         "  --retries N               ask a busy service again at most N times, after 1 s, 2 s, 4 s ... (default 3)\n"
         "  --service-address HOST:PORT\n"
@@ -109,6 +112,9 @@ const char* cliUsage() {
         "TEXT starting with " +
         std::string(kSearchKey) +
         " is searched for, as in the link box.\n"
+        "\n"
+        "With --format lrc, a track without lyrics, or whose lyrics could not be fetched, keeps only its tags and is\n"
+        "named on stderr; rows of radio programmes are left out.\n"
         "\n"
         "Exit status: 0 after a run (also with no rows), 1 when the request failed, the service refused it or a\n"
         "long list ended short (the rows found are still printed, the cause goes to stderr), 2 for wrong usage.\n";

@@ -8,7 +8,7 @@
 
 namespace velomir {
 
-enum class OutputFormat { Table, Tsv, Json, M3u };
+enum class OutputFormat { Table, Tsv, Json, M3u, Lrc };
 
 struct CliOptions {
     AnalysisOptions analysis;

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_view.h"
@@ -11,6 +13,8 @@
 #include "cli/cli_options.h"
 #include "cli/cli_view.h"
 #include "cli/row_printer.h"
+#include "lyrics/lyric_source.h"
+#include "text/text_helpers.h"
 
 namespace {
 
@@ -58,6 +62,28 @@ int reportOutcome(const velomir::RunState& state, const std::string& text) {
     return 0;
 }
 
+// The lyrics of every track row, asked for one after another and kept in row order. Tracks left without lyrics
+// are named on stderr, as is a result without any track.
+std::vector<velomir::Lyrics> fetchAllLyrics(const std::vector<velomir::ResultRow>& rows, velomir::HttpTransport& http) {
+    std::vector<velomir::Lyrics> all(rows.size());
+    bool anyTrack = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const velomir::ResultRow& row = rows[i];
+        if (!velomir::isTrackRow(row)) continue;
+        anyTrack = true;
+        velomir::Status status;
+        all[i] = velomir::fetchLyrics(http, row.trackId, status);
+        const std::string track = velomir::oneLine(row.trackName) + " (" + row.trackId + ")";
+        if (!status.ok()) {
+            std::cerr << kProgram << ": lyrics of " << track << " not fetched: " << status.message() << "\n";
+        } else if (all[i].kind == velomir::Lyrics::Kind::None) {
+            std::cerr << kProgram << ": no lyrics for " << track << "\n";
+        }
+    }
+    if (!rows.empty() && !anyTrack) std::cerr << kProgram << ": no track among the rows: programmes have no lyrics\n";
+    return all;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,9 +129,15 @@ int main(int argc, char** argv) {
         velomir::resolveAudioAddresses(rows, http, options.analysis.maxCount);
     }
     if (terminalErr) std::cerr << "\r\033[K" << std::flush;
+    const std::vector<velomir::Lyrics> lyrics =
+        format == velomir::OutputFormat::Lrc ? fetchAllLyrics(rows, http) : std::vector<velomir::Lyrics>();
 
-    const velomir::RunReport report{view.linkText(), driver.state().currentKind, driver.state().currentRecordType,
-                                    driver.state().columnTitles, &rows};
+    const velomir::RunReport report{view.linkText(),
+                                    driver.state().currentKind,
+                                    driver.state().currentRecordType,
+                                    driver.state().columnTitles,
+                                    &rows,
+                                    &lyrics};
     velomir::printReport(std::cout, report, format);
     std::cout.flush();
     return reportOutcome(driver.state(), options.text);

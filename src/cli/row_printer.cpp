@@ -168,7 +168,22 @@ void printJson(std::ostream& out, const RunReport& report) {
     out << "\n]}\n";
 }
 
+// One block per track: tags from the row, so that every block is named even without lyrics, then the lines.
+void printLrc(std::ostream& out, const RunReport& report) {
+    bool first = true;
+    for (std::size_t i = 0; i < report.rows->size(); ++i) {
+        const ResultRow& row = (*report.rows)[i];
+        if (!isTrackRow(row)) continue;
+        out << (first ? "" : "\n") << "[ti:" << oneLine(row.trackName) << "]\n[ar:" << oneLine(row.artistNames)
+            << "]\n[al:" << oneLine(row.albumName) << "]\n";
+        if (report.lyrics != nullptr && i < report.lyrics->size()) out << lrcText((*report.lyrics)[i]);
+        first = false;
+    }
+}
+
 }  // namespace
+
+bool isTrackRow(const ResultRow& row) { return !row.trackId.empty() || !row.trackName.empty(); }
 
 int displayWidth(const std::string& text) {
     int width = 0;
@@ -193,6 +208,9 @@ void printReport(std::ostream& out, const RunReport& report, OutputFormat format
             break;
         case OutputFormat::M3u:
             out << m3uPlaylist(*report.rows, report.recordType, report.label);
+            break;
+        case OutputFormat::Lrc:
+            printLrc(out, report);
             break;
     }
 }

@@ -252,3 +252,112 @@ TEST(CliToday, AListThatEndsShortSaysSoAndExitsOne) {
 
 }  // namespace
 }  // namespace velomir
+
+namespace velomir {
+namespace {
+
+// The blocks of lrc output, each as its lines; an empty block marks a doubled or missing separator.
+std::vector<std::vector<std::string>> lrcBlocks(const std::string& out) {
+    std::vector<std::vector<std::string>> blocks;
+    if (out.empty() || !out.ends_with("\n")) return blocks;
+    for (const std::string& block : splitText(out.substr(0, out.size() - 1), "\n\n"))
+        blocks.push_back(splitText(block, "\n"));
+    return blocks;
+}
+
+std::vector<std::string> tagsOf(const std::vector<std::string>& block) {
+    return {block.begin(), block.begin() + std::min<std::size_t>(3, block.size())};
+}
+
+TEST_F(CliEndToEnd, LrcOfASongPutsEachTranslationUnderItsOriginal) {
+    const Outcome show = runCli(address_ + "--format lrc 'http://music.163.com/#/song?id=26291188'");
+    ASSERT_EQ(show.status, 0) << show.err;
+    EXPECT_EQ(show.err, "");
+    EXPECT_EQ(show.out,
+              "[ti:The Show]\n[ar:Lenka]\n[al:The Show]\n"
+              "[00:11.20]Wind-up toys along the shelf\n[00:11.20]架子上摆满了发条玩具\n"
+              "[00:15.60]Everyone is acting like themself\n[00:15.60]每个人都在扮演自己\n"
+              "[00:18.00]（间奏）\n"
+              "[00:20.05]I lose my lines and then I find\n[00:20.05]我忘了台词又重新想起\n"
+              "[00:24.40]A brand new scene inside my mind\n[00:24.40]脑海里换上一幕新戏\n");
+
+    // Credit lines become text, every stamp is rewritten as [mm:ss.xx] and the lines come in time order.
+    const Outcome chengdu = runCli(address_ + "--format lrc 436514312");
+    ASSERT_EQ(chengdu.status, 0) << chengdu.err;
+    const auto blocks = lrcBlocks(chengdu.out);
+    ASSERT_EQ(blocks.size(), 1u) << chengdu.out;
+    const std::vector<std::string>& lines = blocks[0];
+    EXPECT_EQ(tagsOf(lines), (std::vector<std::string>{"[ti:成都]", "[ar:赵雷]", "[al:成都]"}));
+    ASSERT_EQ(lines.size(), 13u) << chengdu.out;
+    EXPECT_TRUE(lines[3].starts_with("[00:00.00]作词:") && lines[3].ends_with("赵雷")) << lines[3];
+    EXPECT_EQ(lines[5], "[00:16.80]街灯一盏一盏亮起");
+    EXPECT_EQ(lines[12], "[01:15.31]你还会不会记得");
+    EXPECT_EQ(chengdu.out.find_first_of("{\r"), std::string::npos) << "no raw JSON, no CR";
+}
+
+TEST_F(CliEndToEnd, LrcOfAnAlbumKeepsTagsForInstrumentalsAndSongsWithoutLyrics) {
+    const Outcome album = runCli(address_ + "--format lrc 'http://music.163.com/#/album?id=35799123'");
+    ASSERT_EQ(album.status, 0) << album.err;
+    const auto blocks = lrcBlocks(album.out);
+    ASSERT_EQ(blocks.size(), 12u) << album.out;
+    EXPECT_EQ(blocks[0], (std::vector<std::string>{"[ti:Despacito]", "[ar:2Cellos]", "[al:Despacito]"}));
+    EXPECT_EQ(blocks[1].back(), "[99:00.00]纯音乐，请欣赏");
+    EXPECT_EQ(blocks[1].size(), 4u);
+    EXPECT_EQ(blocks[2],
+              (std::vector<std::string>{"[ti:Now We Are Free]", "[ar:2Cellos/Hans Zimmer]", "[al:Despacito]"}));
+    EXPECT_EQ(blocks[11].size(), 7u);
+    // Instrumentals are lyrics of a kind; only the song nobody wrote lyrics for is named.
+    EXPECT_EQ(album.err, "velomir-cli: no lyrics for Now We Are Free (492003700)\n");
+}
+
+TEST_F(CliEndToEnd, LrcOfAPlaylistAsksOncePerTrackInRowOrder) {
+    stub_.clearRequestLog();
+    const Outcome playlist = runCli(address_ + "--format lrc " + kPlaylist);
+    ASSERT_EQ(playlist.status, 0) << playlist.err;
+    const auto blocks = lrcBlocks(playlist.out);
+    ASSERT_EQ(blocks.size(), 25u);
+    EXPECT_EQ(blocks[0][0], "[ti:可惜没如果]");
+    EXPECT_EQ(blocks[1][1], "[ar:A/B]");
+    ASSERT_EQ(blocks[13].size(), 9u);
+    EXPECT_EQ(blocks[13][0], "[ti:Lemon]");
+    EXPECT_EQ(blocks[13][7] + blocks[13][8], "[00:18.90]まだ名前を呼んでいる[00:18.90]仍在呼唤那个名字");
+    EXPECT_EQ(blocks[16].size(), 3u);
+    EXPECT_EQ(playlist.err, "velomir-cli: no lyrics for 南山南 (29019227)\n");
+
+    std::vector<std::string> asked;
+    for (const std::string& request : stub_.requestLog()) {
+        if (request.find("/api/song/lyric?id=") != std::string::npos) asked.push_back(request);
+    }
+    ASSERT_EQ(asked.size(), 25u);
+    EXPECT_EQ(asked[0], "music.163.com/api/song/lyric?id=29814898&lv=-1&kv=-1&tv=-1");
+    EXPECT_NE(asked[24].find("id=254574&"), std::string::npos) << asked[24];
+}
+
+TEST_F(CliEndToEnd, LrcLeavesProgrammesOutAndSaysWhenNoRowIsATrack) {
+    const Outcome radio = runCli(address_ + "--format lrc --max 5 'http://music.163.com/#/djradio?id=350117068'");
+    EXPECT_EQ(radio.status, 0) << radio.err;
+    EXPECT_EQ(radio.out, "");
+    EXPECT_EQ(radio.err, "velomir-cli: no track among the rows: programmes have no lyrics\n");
+    for (const std::string& request : stub_.requestLog())
+        EXPECT_EQ(request.find("/song/lyric"), std::string::npos) << request;
+}
+
+// A lyric request the service refuses is no "no lyrics": the track keeps its tags, stderr says why, and the run
+// itself succeeded.
+TEST(CliLyrics, ARefusedLyricRequestKeepsTheTagsAndNamesTheReason) {
+    StubOptions options;
+    options.throttleRequests = 1;
+    options.throttleWindow = std::chrono::hours(1);
+    StubService stub(options);
+    const int port = stub.start();
+    ASSERT_GT(port, 0);
+    const Outcome refused = runCli("--service-address 127.0.0.1:" + std::to_string(port) +
+                                   " --retries 0 --format lrc 'http://music.163.com/#/song?id=26291188'");
+    EXPECT_EQ(refused.status, 0);
+    EXPECT_EQ(refused.out, "[ti:The Show]\n[ar:Lenka]\n[al:The Show]\n");
+    EXPECT_EQ(refused.err, "velomir-cli: lyrics of The Show (26291188) not fetched: code 406: 操作频繁，请稍候再试\n");
+    stub.stop();
+}
+
+}  // namespace
+}  // namespace velomir

@@ -20,6 +20,7 @@ TEST(CliOptions, ReadsEveryOptionAndJoinsTheText) {
     EXPECT_EQ(p.options.text, "love song");
     EXPECT_FALSE(p.options.resolve);
     EXPECT_TRUE(parse({"--resolve", "x"}).options.resolve);
+    EXPECT_EQ(parse({"--format", "lrc", "x"}).options.format, OutputFormat::Lrc);
     // After "--" everything is text, also what looks like an option; so is the search marker in any case.
     EXPECT_EQ(parse({"--", "--s--love"}).options.text, "--s--love");
     EXPECT_EQ(parse({"--S--成都", "--max", "3"}).options.text, "--S--成都");
@@ -35,6 +36,7 @@ TEST(CliOptions, WrongUsageIsReported) {
         {"--max", "abc", "x"},
         {"--max"},
         {"--format", "xml", "x"},
+        {"--format", "LRC", "x"},
         {"--service-address", "nohost", "x"},
         {"--service-address", "h:99999", "x"},
         {"--frobnicate", "x"},
