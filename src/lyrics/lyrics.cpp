@@ -203,6 +203,10 @@ Lyrics readLyricAnswer(std::string_view answer) {
 
 std::string lrcText(const Lyrics& lyrics) {
     if (lyrics.kind == Lyrics::Kind::Plain) return lyrics.plainText + "\n";
+    // An instrumental flagged without any line still says so, as the service's own marker line would.
+    if (lyrics.kind == Lyrics::Kind::Instrumental && lyrics.lines.empty()) {
+        return stampOf(0) + std::string(kInstrumentalText) + "\n";
+    }
     std::string text;
     for (const LyricLine& line : lyrics.lines) {
         if (!line.text.empty() || line.translation.empty()) text += stampOf(line.timeMs) + line.text + "\n";

@@ -300,7 +300,9 @@ TEST_F(CliEndToEnd, LrcOfAnAlbumKeepsTagsForInstrumentalsAndSongsWithoutLyrics) 
     ASSERT_EQ(album.status, 0) << album.err;
     const auto blocks = lrcBlocks(album.out);
     ASSERT_EQ(blocks.size(), 12u) << album.out;
-    EXPECT_EQ(blocks[0], (std::vector<std::string>{"[ti:Despacito]", "[ar:2Cellos]", "[al:Despacito]"}));
+    EXPECT_EQ(blocks[0], (std::vector<std::string>{"[ti:Despacito]", "[ar:2Cellos]", "[al:Despacito]",
+                                                   "[00:00.00]纯音乐，请欣赏"}))
+        << "an instrumental flagged without lines still says so";
     EXPECT_EQ(blocks[1].back(), "[99:00.00]纯音乐，请欣赏");
     EXPECT_EQ(blocks[1].size(), 4u);
     EXPECT_EQ(blocks[2],

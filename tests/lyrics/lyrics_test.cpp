@@ -104,6 +104,7 @@ TEST(ReadLyricAnswer, FlagsRefusalsAndEmptyTexts) {
     EXPECT_EQ(readLyricAnswer(R"({"lrc":{"lyric":null},"code":200})").kind, Lyrics::Kind::None);
     EXPECT_EQ(readLyricAnswer("not json at all").kind, Lyrics::Kind::None);
     EXPECT_EQ(lrcText(Lyrics{}), "");
+    EXPECT_EQ(lrcText(readLyricAnswer(R"({"nolyric":true,"code":200})")), "[00:00.00]纯音乐，请欣赏\n");
 }
 
 TEST(CurrentLine, FollowsThePositionIncludingSeeksBack) {
