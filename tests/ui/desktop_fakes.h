@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,11 +52,17 @@ inline void onWindowThread(const std::function<void()>& hook) {
     QMetaObject::invokeMethod(app, hook, Qt::BlockingQueuedConnection);
 }
 
-// Passes every request on to `inner` and records it. The hooks run on the windows' thread while the request
-// waits on its worker.
+// Passes every request on to `inner` and records it, or answers it itself from `answer`'s table. The hooks run on
+// the windows' thread while the request waits on its worker.
 class ProbeTransport : public HttpTransport {
 public:
     explicit ProbeTransport(HttpTransport& inner) : inner_(inner) {}
+
+    // Answers every address that contains `fragment` (first added wins) with `body` and code 200.
+    void answer(const std::string& fragment, const std::string& body) {
+        std::lock_guard lock(mutex_);
+        answers_.emplace_back(fragment, body);
+    }
 
     HttpReply get(const HttpRequest& request) override {
         record(request.address);
@@ -71,6 +78,8 @@ public:
         HttpReply reply;
         if (request.followRedirects && refuse && refuse(request.address)) {
             reply.status = Status(Status::Code::Failed, "refused by the test");
+        } else if (std::optional<std::string> body = answerFor(request.address)) {
+            reply = {{}, 200, std::move(*body), {}};
         } else {
             reply = inner_.get(request);
         }
@@ -100,9 +109,17 @@ private:
         std::lock_guard lock(mutex_);
         requests.push_back(address);
     }
+    std::optional<std::string> answerFor(const std::string& address) const {
+        std::lock_guard lock(mutex_);
+        for (const auto& [fragment, body] : answers_) {
+            if (address.find(fragment) != std::string::npos) return body;
+        }
+        return std::nullopt;
+    }
 
     HttpTransport& inner_;
     mutable std::mutex mutex_;
+    std::vector<std::pair<std::string, std::string>> answers_;
 };
 
 }  // namespace velomir::testing

@@ -27,6 +27,10 @@ inline const QColor kStripColour{0xB9, 0x0B, 0x0B};
 inline const QColor kCaptionColour{0xEC, 0xEC, 0xEC};
 inline const QColor kCoverColour{0xF5, 0xF5, 0xF5};
 inline const QColor kSpeakerColour{0x2C, 0x2C, 0x2E};
+// The preview's lyrics: the current line in the caption colour, the other lines dim, a translation in between.
+inline const QColor kLyricLineColour{0x80, 0x80, 0x80};
+inline const QColor kTranslationColour{0xC0, 0xC0, 0xC0};
+inline const QColor kPlainLyricsColour{0xAF, 0xAF, 0xB2};
 
 QPixmap skinImage(const char* name);
 

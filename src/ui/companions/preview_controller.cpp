@@ -1,16 +1,21 @@
 #include "ui/companions/preview_controller.h"
 
+#include <QTimer>
+
 #include "analysis/analysis_driver.h"
 #include "analysis/http_transport.h"
 #include "analysis/link_kind.h"
 #include "analysis/service_hosts.h"
+#include "ui/companions/lyric_view.h"
 #include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
+#include "ui/desktop/lyric_cache.h"
 
 namespace velomir {
 
-PreviewController::PreviewController(UiServices& services, MediaBackendFactory makeBackend, QWidget* owner)
-    : services_(services), makeBackend_(std::move(makeBackend)), owner_(owner) {}
+PreviewController::PreviewController(UiServices& services, LyricCache& lyrics, MediaBackendFactory makeBackend,
+                                     QWidget* owner)
+    : services_(services), lyrics_(lyrics), makeBackend_(std::move(makeBackend)), owner_(owner) {}
 
 PreviewController::~PreviewController() { delete window_.data(); }
 
@@ -34,8 +39,10 @@ void PreviewController::refreshPreview() {
     window_->player().navigate(kBlankPage);
     window_->resetCopyButton();
     window_->showTitle(state_.previewTitle);
+    // The song starts first: its lyrics and cover never hold it up.
     window_->player().navigate(buildWidgetAddress(state_.previewId, widgetTypeOf(recordType_)));
     fetchCover(refresh);
+    fetchLyrics(refresh);
 }
 
 void PreviewController::fetchCover(std::uint64_t refresh) {
@@ -51,6 +58,27 @@ void PreviewController::fetchCover(std::uint64_t refresh) {
             if (refresh != refresh_ || !isPreviewOpen()) return;
             window_->showCover(bytes);
         });
+}
+
+void PreviewController::fetchLyrics(std::uint64_t refresh) {
+    LyricView& view = window_->lyrics();
+    if (recordType_ == RecordType::Programme) {
+        view.clear();
+        return;
+    }
+    if (const Lyrics* known = lyrics_.find(state_.previewId)) {
+        view.showLyrics(*known);
+        return;
+    }
+    view.showLoading();
+    // Asked from the event loop, after the player has asked for the song: when the workers are busy, the song
+    // goes first.
+    QTimer::singleShot(0, window_, [this, refresh] {
+        if (refresh != refresh_ || !isPreviewOpen()) return;
+        lyrics_.fetch(state_.previewId, window_, [this, refresh](const Lyrics& lyrics) {
+            if (refresh == refresh_ && isPreviewOpen()) window_->lyrics().showLyrics(lyrics);
+        });
+    });
 }
 
 }  // namespace velomir

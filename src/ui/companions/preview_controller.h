@@ -14,13 +14,15 @@ class QWidget;
 
 namespace velomir {
 
+class LyricCache;
 struct RunState;
 struct UiServices;
 
 class PreviewController {
 public:
-    // `owner` (the main window) owns the preview window; each window gets a fresh back end from `makeBackend`.
-    PreviewController(UiServices& services, MediaBackendFactory makeBackend, QWidget* owner);
+    // `owner` (the main window) owns the preview window; each window gets a fresh back end from `makeBackend`. Lyrics
+    // come from `lyrics`, which outlives the controller.
+    PreviewController(UiServices& services, LyricCache& lyrics, MediaBackendFactory makeBackend, QWidget* owner);
     ~PreviewController();
     PreviewController(const PreviewController&) = delete;
     PreviewController& operator=(const PreviewController&) = delete;
@@ -28,7 +30,7 @@ public:
     // Takes the current row of `state` into the preview and refreshes the open window, or opens one. Does nothing
     // when the state has no current row.
     void showPreview(const RunState& state);
-    // Loads the preview state into the open window: title, player, copy button and cover.
+    // Loads the preview state into the open window: title, player, copy button, cover and lyrics.
     void refreshPreview();
     bool isPreviewOpen() const;
 
@@ -38,8 +40,10 @@ public:
 
 private:
     void fetchCover(std::uint64_t refresh);
+    void fetchLyrics(std::uint64_t refresh);
 
     UiServices& services_;
+    LyricCache& lyrics_;
     MediaBackendFactory makeBackend_;
     QWidget* owner_;
     PreviewState state_;

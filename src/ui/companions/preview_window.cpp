@@ -6,6 +6,7 @@
 
 #include "analysis/service_addresses.h"
 #include "ui/companions/companion_widgets.h"
+#include "ui/companions/lyric_view.h"
 #include "ui/companions/preview_state.h"
 #include "ui/desktop/desktop_services.h"
 
@@ -15,7 +16,9 @@ using namespace companion;
 
 namespace {
 
-constexpr QSize kBaseSize{265, 406};
+// Taller than the disc and strip alone by the lyric view.
+constexpr QSize kBaseSize{265, 582};
+constexpr QRect kLyricPlace{8, 334, 243, 168};
 constexpr QPoint kHomePosition{50, 50};
 constexpr int kCopyFaceTick = 1000;
 constexpr int kTicksShowingResult = 2;
@@ -37,7 +40,9 @@ PreviewWindow::PreviewWindow(UiServices& services, std::unique_ptr<MediaBackend>
     player_->setObjectName(QStringLiteral("超文本浏览框1"));
     buildDisc();
     buildStrip();
-    footer_ = addCaption(this, "标签_name1", {15, 343, 229, 24}, kWindowColour, QString::fromUtf8(kFooterText));
+    lyrics_ = new LyricView(this);
+    lyrics_->setGeometry(kLyricPlace);
+    footer_ = addCaption(this, "标签_name1", {15, 519, 229, 24}, kWindowColour, QString::fromUtf8(kFooterText));
     connectPlayer();
     auto* copyTimer = new QTimer(this);
     copyTimer->setObjectName(QStringLiteral("时钟1"));
@@ -72,7 +77,9 @@ void PreviewWindow::connectPlayer() {
     connect(player_, &WidgetPlayer::navigationStarting, this, [this] {
         speaker_->stop();
         footer_->setText(QString::fromUtf8(kFooterText));
+        lyrics_->setPosition(0);
     });
+    connect(player_, &WidgetPlayer::positionChanged, lyrics_, &LyricView::setPosition);
     connect(player_, &WidgetPlayer::navigationFailed, this,
             [this] { footer_->setText(QStringLiteral("该歌曲暂时无法播放")); });
     connect(player_, &WidgetPlayer::navigationCompleted, this, [this] {

@@ -1,4 +1,4 @@
-// The small window that plays one result row and copies its external link.
+// The small window that plays one result row, shows its lyrics in time and copies its external link.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +12,7 @@ class QLabel;
 
 namespace velomir {
 
+class LyricView;
 struct PreviewState;
 struct UiServices;
 
@@ -23,6 +24,8 @@ public:
     PreviewWindow(UiServices& services, std::unique_ptr<MediaBackend> backend, PreviewState& state, QWidget* owner);
 
     WidgetPlayer& player() { return *player_; }
+    // Follows the player's position by itself; what it shows is the controller's to say.
+    LyricView& lyrics() { return *lyrics_; }
     // The plain copy face and its tooltip.
     void resetCopyButton();
     // Window title and name label.
@@ -50,6 +53,7 @@ private:
     QLabel* copyButton_ = nullptr;
     QLabel* name_ = nullptr;
     QLabel* footer_ = nullptr;  // the window's name, or why the song does not play
+    LyricView* lyrics_ = nullptr;
     std::unique_ptr<SpeakerAnimation> speaker_;
     CopyFace copyFace_ = CopyFace::Plain;
     int copyIconTicks_ = 0;

@@ -9,6 +9,7 @@ QtMediaBackend::QtMediaBackend() {
     // Sound is under way once the position moves; GStreamer tells it a little earlier, buffered while playing.
     QObject::connect(&player_, &QMediaPlayer::positionChanged, [this](qint64 position) {
         if (position > 0) reportStarted();
+        reportPosition(position);
     });
     QObject::connect(&player_, &QMediaPlayer::mediaStatusChanged, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::BufferedMedia && player_.playbackState() == QMediaPlayer::PlayingState) {

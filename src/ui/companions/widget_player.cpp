@@ -11,10 +11,15 @@ namespace velomir {
 
 WidgetPlayer::WidgetPlayer(HttpTransport& http, BackgroundWork& work, std::unique_ptr<MediaBackend> backend,
                            QObject* parent)
-    : QObject(parent), http_(http), work_(work), backend_(std::move(backend)) {}
+    : QObject(parent), http_(http), work_(work), backend_(std::move(backend)) {
+    if (backend_) backend_->setPositionHandler([this](std::int64_t positionMs) { emit positionChanged(positionMs); });
+}
 
 WidgetPlayer::~WidgetPlayer() {
-    if (backend_) backend_->stop();
+    if (!backend_) return;
+    // Stopping may still report a position: nothing may reach this half-destroyed object any more.
+    backend_->setPositionHandler(nullptr);
+    backend_->stop();
 }
 
 void WidgetPlayer::navigate(const std::string& address) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace velomir {
 
@@ -18,12 +19,25 @@ class MediaBackend {
 public:
     using StartedHandler = std::function<void()>;
     using FailedHandler = std::function<void()>;
+    using PositionHandler = std::function<void(std::int64_t positionMs)>;
 
     virtual ~MediaBackend() = default;
     // Starts playing `address` at once; `started` runs once playback is under way, `failed` once it is clear that
     // it cannot start (the address gives no audio). A later play or stop drops the handlers of an earlier play.
     virtual void play(const std::string& address, StartedHandler started, FailedHandler failed) = 0;
     virtual void stop() = 0;
+
+    // Receives the playing position as it moves and after a seek; nothing comes while playback is paused. It stays
+    // set across plays and stops.
+    void setPositionHandler(PositionHandler handler) { position_ = std::move(handler); }
+
+protected:
+    void reportPosition(std::int64_t positionMs) {
+        if (position_) position_(positionMs);
+    }
+
+private:
+    PositionHandler position_;
 };
 
 using MediaBackendFactory = std::function<std::unique_ptr<MediaBackend>()>;
@@ -54,6 +68,8 @@ signals:
     void navigationCompleted(const QString& address);
     // The item's address was found but gives no audio: a song the service will not play here.
     void navigationFailed();
+    // The back end's playing position moved (or jumped after a seek).
+    void positionChanged(qint64 positionMs);
 
 private:
     void load(std::uint64_t navigation, const std::string& address);

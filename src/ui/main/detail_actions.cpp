@@ -7,6 +7,7 @@
 #include "analysis/service_addresses.h"
 #include "ui/desktop/background_work.h"
 #include "ui/desktop/desktop_services.h"
+#include "ui/desktop/lyric_cache.h"
 #include "ui/main/detail_pane.h"
 
 namespace velomir {
@@ -21,6 +22,10 @@ constexpr int kHintTicks = 2;
 void DetailPane::bindClicks() {
     connect(audioAddress_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton) copyAudioAddress();
+        if (button == Qt::RightButton) emit previewRequested();
+    });
+    connect(lyricsEntry_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) copyLyrics();
         if (button == Qt::RightButton) emit previewRequested();
     });
     connect(pictureAddress_, &ClickLabel::released, this, [this](Qt::MouseButton button) {
@@ -62,6 +67,15 @@ void DetailPane::showLoadingHint() { showHint(QStringLiteral("正载入地址"))
 void DetailPane::copyPictureAddress() {
     if (!validRow(state_.currentRow)) return;
     copyWithHint(state_.resultRows[static_cast<std::size_t>(state_.currentRow) - 1].pictureAddress());
+}
+
+void DetailPane::copyLyrics() {
+    const int row = state_.currentRow;
+    if (!validRow(row) || state_.currentRecordType == RecordType::Programme) return;
+    const std::string& songId = state_.resultRows[static_cast<std::size_t>(row) - 1].trackId;
+    if (lyrics_.find(songId) == nullptr) showHint(QStringLiteral("正载入歌词"));
+    // Lyrics of none give no text: a failed copy.
+    lyrics_.fetch(songId, this, [this](const Lyrics& lyrics) { copyWithHint(lrcText(lyrics)); });
 }
 
 void DetailPane::openPictureAddress() {

@@ -21,9 +21,10 @@ QString shown(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
 
-DetailPane::DetailPane(QWidget* parent, RunState& state, const AnalysisOptions& options, UiServices& services)
-    : ClickLabel(parent, "图片框_歌曲信息底"), state_(state), options_(options), services_(services) {
-    setGeometry(7, -4, 318, 416);
+DetailPane::DetailPane(QWidget* parent, RunState& state, const AnalysisOptions& options, UiServices& services,
+                       LyricCache& lyrics)
+    : ClickLabel(parent, "图片框_歌曲信息底"), state_(state), options_(options), services_(services), lyrics_(lyrics) {
+    setGeometry(7, -4, 318, 426);
     setBackground(skin::colour(skin::kRightPanelColour));
     buildControls();
     bindClicks();
@@ -58,12 +59,15 @@ void DetailPane::buildControls() {
     sourceCaption_ = addLabel("标签_来源", QRect(16, 306, 32, 24), QStringLiteral("来源"), skin::kDarkTextColour);
     sourceName_ = addLabel("标签_来源名称", QRect(48, 306, 234, 24), QStringLiteral("来源名称"), skin::kGreyTextColour);
     pictureAddress_ =
-        addLabel("标签_图片地址", QRect(16, 339, 234, 24), QStringLiteral("封面图片"), skin::kDarkTextColour);
+        addLabel("标签_图片地址", QRect(16, 334, 234, 24), QStringLiteral("封面图片"), skin::kDarkTextColour);
     audioAddress_ =
-        addLabel("标签_下载地址", QRect(16, 362, 234, 24), QStringLiteral("音乐地址"), skin::kGreyTextColour);
-    usageHint_ = addLabel("标签_下载提示", QRect(16, 384, 234, 24), QStringLiteral("提示:左键复制地址，右键打开"),
+        addLabel("标签_下载地址", QRect(16, 356, 234, 24), QStringLiteral("音乐地址"), skin::kGreyTextColour);
+    lyricsEntry_ = addLabel("标签_歌词", QRect(16, 378, 234, 24), QStringLiteral("歌词"), skin::kDarkTextColour);
+    usageHint_ = addLabel("标签_下载提示", QRect(16, 400, 234, 24), QStringLiteral("提示:左键复制，右键打开"),
                           skin::kPaleTextColour);
-    for (ClickLabel* link : {albumName_, artistName_, pictureAddress_, audioAddress_}) link->setHandCursor();
+    for (ClickLabel* link : {albumName_, artistName_, pictureAddress_, audioAddress_, lyricsEntry_}) {
+        link->setHandCursor();
+    }
 }
 
 ClickLabel* DetailPane::addLabel(const char* name, const QRect& geometry, const QString& caption, QRgb textColour) {
@@ -81,12 +85,13 @@ void DetailPane::createTooltips() {
     artistName_->setToolTip(QStringLiteral("查看歌手热门50首"));
     audioAddress_->setToolTip(QStringLiteral("左键复制地址，右键打开"));
     pictureAddress_->setToolTip(QStringLiteral("左键复制地址，右键打开"));
+    lyricsEntry_->setToolTip(QStringLiteral("左键复制LRC歌词，右键试听并看歌词"));
 }
 
 void DetailPane::fitWidth(int width) {
     resize(width, height());
     name_->resize(width - 2 * name_->x(), name_->height());
-    for (ClickLabel* label : {albumName_, artistName_, sourceName_, pictureAddress_, audioAddress_}) {
+    for (ClickLabel* label : {albumName_, artistName_, sourceName_, pictureAddress_, audioAddress_, lyricsEntry_}) {
         label->resize(width - label->x() - 20, label->height());
     }
 }
@@ -105,6 +110,7 @@ void DetailPane::showDetails(int row) {
     artistName_->setText(shown(programme ? item.djNickname : item.artistNames));
     const std::string picture = item.pictureAddress();
     pictureAddress_->setVisible(!picture.empty());
+    lyricsEntry_->setVisible(!programme);
     detailIds_ = {item.albumId, item.trackId, item.artistIds, item.programmeId, item.djUserId, item.radioId};
     const CaptionSet& captions = kindTraits(state_.currentKind).captions;
     albumCaption_->setText(QString::fromUtf8(captions.album));

@@ -1,5 +1,5 @@
 // The detail pane `图片框_歌曲信息底`: the chosen row's name, album, artist, source and cover, and the labels that
-// copy or open its addresses and jump to its album or artist.
+// copy or open its addresses and lyrics and jump to its album or artist.
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@ class QTimer;
 
 namespace velomir {
 
+class LyricCache;
 struct AnalysisOptions;
 struct ResultRow;
 struct RunState;
@@ -23,7 +24,9 @@ class DetailPane : public ClickLabel {
     Q_OBJECT
 
 public:
-    DetailPane(QWidget* parent, RunState& state, const AnalysisOptions& options, UiServices& services);
+    // `lyrics` outlives the pane.
+    DetailPane(QWidget* parent, RunState& state, const AnalysisOptions& options, UiServices& services,
+               LyricCache& lyrics);
 
     // The grid cursor moved to `row` (1-based, 0 for none): shows that row unless it is shown already.
     void showRow(int row);
@@ -43,6 +46,8 @@ public:
     // Copies `text` and says whether it worked; an empty text is a failed copy and the clipboard keeps its text.
     void copyWithHint(const std::string& text);
     void copyPictureAddress();
+    // Copies the shown track's lyrics as LRC, asking the service first when this session has not had them yet.
+    void copyLyrics();
     void openPictureAddress();
     void jumpToAlbum();
     void jumpToArtist();
@@ -53,7 +58,7 @@ public:
 signals:
     // Every cursor move, also onto the row already shown (an open preview follows it).
     void cursorMoved();
-    // A right click on the audio address.
+    // A right click on the audio address or the lyrics.
     void previewRequested();
     // The album or artist label asks for a run of this address.
     void jumpRequested(const std::string& address);
@@ -73,6 +78,7 @@ private:
     RunState& state_;
     const AnalysisOptions& options_;
     UiServices& services_;
+    LyricCache& lyrics_;
     std::array<std::string, 6> detailIds_;
     unsigned coverTicket_ = 0;  // the newest cover request; older answers are dropped
     int hintTicks_ = 0;
@@ -90,6 +96,7 @@ private:
     ClickLabel* sourceName_ = nullptr;
     ClickLabel* pictureAddress_ = nullptr;
     ClickLabel* audioAddress_ = nullptr;
+    ClickLabel* lyricsEntry_ = nullptr;  // tracks only: a programme has no lyrics to ask for
     ClickLabel* usageHint_ = nullptr;
 };
 

@@ -11,6 +11,7 @@
 #include "ui/companions/about_window.h"
 #include "ui/companions/preview_controller.h"
 #include "ui/desktop/background_work.h"
+#include "ui/desktop/lyric_cache.h"
 #include "ui/main/click_label.h"
 #include "ui/main/detail_pane.h"
 #include "ui/main/list_actions.h"
@@ -61,9 +62,10 @@ void onLeftRelease(ClickLabel* control, QObject* context, std::function<void()> 
 MainWindow::MainWindow(MainWindowSetup setup)
     : setup_(std::move(setup)),
       settings_(setup_.settingsPath, setup_.replaceSettingsFile),
-      driver_(*this, setup_.services.http, options_) {
+      driver_(*this, setup_.services.http, options_),
+      lyrics_(std::make_unique<LyricCache>(setup_.services.http, setup_.services.work)) {
     buildLayout();
-    preview_ = std::make_unique<PreviewController>(setup_.services, setup_.makeBackend, this);
+    preview_ = std::make_unique<PreviewController>(setup_.services, *lyrics_, setup_.makeBackend, this);
     listActions_ = new ListActions({grid_, driver_.state(), options_, setup_.services, detail_,
                                     [this] { return linkText(); }, setup_.chooseExportFile},
                                    this);

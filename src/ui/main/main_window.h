@@ -27,6 +27,7 @@ class AboutWindow;
 class ClickLabel;
 class DetailPane;
 class ListActions;
+class LyricCache;
 class PreviewController;
 class ProgressPanel;
 class ResultGrid;
@@ -106,6 +107,8 @@ private:
     AnalysisOptions options_;
     SettingsStore settings_;
     AnalysisDriver driver_;
+    // The lyrics asked for this session, shared by the detail pane and the preview; it outlives both.
+    std::unique_ptr<LyricCache> lyrics_;
     bool settingsLoaded_ = false;
 
     ClickLabel* leftBar_ = nullptr;

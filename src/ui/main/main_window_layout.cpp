@@ -146,7 +146,7 @@ void MainWindow::buildMiddlePanel() {
 
 void MainWindow::buildRightPanel() {
     right_ = addBox(this, "图片框_右侧", QRect(520, 0, 352, 528), skin::kRightPanelColour);
-    detail_ = new DetailPane(right_, driver_.state(), options_, setup_.services);
+    detail_ = new DetailPane(right_, driver_.state(), options_, setup_.services, *lyrics_);
 }
 
 // The middle panel keeps its width; the right panel and the detail pane take what the window gives.

@@ -22,6 +22,8 @@
 
 namespace velomir::testing {
 
+class FakeMediaBackend;
+
 // What every back end made by one factory did. With startsAtOnce off, playback never gets under way by itself.
 struct MediaLog {
     std::vector<std::string> played;
@@ -29,11 +31,21 @@ struct MediaLog {
     bool startsAtOnce = true;
     std::vector<std::string> unplayable;  // addresses whose play fails at once
     MediaBackend::StartedHandler held;
+    FakeMediaBackend* latest = nullptr;  // the newest back end still alive
 };
 
 class FakeMediaBackend : public MediaBackend {
 public:
-    explicit FakeMediaBackend(std::shared_ptr<MediaLog> log) : log_(std::move(log)) {}
+    explicit FakeMediaBackend(std::shared_ptr<MediaLog> log) : log_(std::move(log)) { log_->latest = this; }
+    ~FakeMediaBackend() override {
+        if (log_->latest == this) log_->latest = nullptr;
+    }
+    FakeMediaBackend(const FakeMediaBackend&) = delete;
+    FakeMediaBackend& operator=(const FakeMediaBackend&) = delete;
+
+    // Any position, as playing, a seek or a pause would give it.
+    using MediaBackend::reportPosition;
+
     void play(const std::string& address, StartedHandler started, FailedHandler failed) override {
         log_->played.push_back(address);
         if (std::find(log_->unplayable.begin(), log_->unplayable.end(), address) != log_->unplayable.end()) {

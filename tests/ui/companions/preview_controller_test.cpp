@@ -11,6 +11,7 @@
 #include "analysis/fake_transport.h"
 #include "companion_test_support.h"
 #include "ui/companions/companion_widgets.h"
+#include "ui/desktop/lyric_cache.h"
 
 namespace velomir::testing {
 
@@ -58,6 +59,7 @@ class PreviewControllerTest : public QObject {
     std::shared_ptr<MediaLog> media_;
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<UiServices> services_;
+    std::unique_ptr<LyricCache> lyrics_;
     std::unique_ptr<PreviewController> preview_;
 
     QLabel* control(const char* name) { return preview_->window()->findChild<QLabel*>(QString::fromUtf8(name)); }
@@ -65,7 +67,8 @@ class PreviewControllerTest : public QObject {
     void useTransport(HttpTransport& http) {
         preview_.reset();
         services_ = std::make_unique<UiServices>(UiServices{http, stub_->work, stub_->clipboard, stub_->opener});
-        preview_ = std::make_unique<PreviewController>(*services_, fakeBackends(media_), owner_.get());
+        lyrics_ = std::make_unique<LyricCache>(http, stub_->work);
+        preview_ = std::make_unique<PreviewController>(*services_, *lyrics_, fakeBackends(media_), owner_.get());
     }
 
 private slots:

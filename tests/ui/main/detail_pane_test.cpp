@@ -1,9 +1,11 @@
-// The detail pane: what a row change shows and fetches, the copy and open clicks with their hint, and the guards
-// for empty addresses, foreign addresses and answer texts that look like markup.
+// The detail pane: what a row change shows and fetches, the copy and open clicks with their hint, the lyrics entry,
+// and the guards for empty addresses, foreign addresses and answer texts that look like markup.
 #include <QFontMetrics>
 #include <QLabel>
 
 #include "text/text_helpers.h"
+#include "ui/companions/lyric_view.h"
+#include "ui/companions/preview_controller.h"
 #include "ui/main/click_label.h"
 #include "ui/main/result_grid.h"
 #include "ui/main/skin.h"
@@ -16,6 +18,8 @@ namespace {
 const ResultRow& rowOf(WindowHarness& harness, int row) {
     return harness.window().runState().resultRows.at(static_cast<std::size_t>(row) - 1);
 }
+
+constexpr char kLyricPath[] = "/api/song/lyric";
 
 QByteArray coverBytes(WindowHarness& harness) { return harness.control<ClickLabel>("图片框_专辑封面")->picture(); }
 
@@ -38,6 +42,7 @@ private slots:
     void missingAudioAddressResolvedOnce();
     void unresolvableAudioAddressCopiesTheOuterAddress();
     void pictureAddressCopiedAndOpened();
+    void lyricsCopiedAsLrcAndShownInThePreview();
     void foreignPictureAddressNeitherOpenedNorFetched();
     void answerTextsStayPlainText();
     void coverSwitchControlsFetching();
@@ -97,6 +102,8 @@ void DetailPaneTest::captionsFollowTheKindOfList() {
     QCOMPARE(labelText(harness, "标签_名称").toStdString(), programme ? row.programmeName : row.trackName);
     QCOMPARE(labelText(harness, "标签_歌手名称").toStdString(), programme ? row.djNickname : row.artistNames);
     QCOMPARE(labelText(harness, "标签_专辑名称").toStdString(), programme ? row.radioName : row.albumName);
+    // A programme has no lyrics to offer.
+    QCOMPARE(harness.control("标签_歌词")->isHidden(), programme);
 }
 
 // The user moves to row 3 while row 1's cover is awaited: row 1's late answer must not replace row 3's cover.
@@ -186,6 +193,42 @@ void DetailPaneTest::pictureAddressCopiedAndOpened() {
     QCOMPARE(labelText(harness, "标签_复制提示"), QStringLiteral("内容已复制"));
     QTest::mouseClick(harness.control("标签_图片地址"), Qt::RightButton);
     QCOMPARE(harness.opener.opened, std::vector<std::string>{picture});
+}
+
+void DetailPaneTest::lyricsCopiedAsLrcAndShownInThePreview() {
+    WindowHarness harness(stubPort());
+    harness.http.answer(kLyricPath, R"({"lrc":{"version":3,"lyric":"[00:01.00]one\n[00:03.00]two\n[00:05.00]three"},)"
+                                    R"("tlyric":{"version":1,"lyric":"[00:03:00]二"},"code":200})");
+    harness.runLink(kSamplePlaylist);
+    harness.http.refuse = [refused = kLyricPath + ("?id=" + rowOf(harness, 2).trackId)](const std::string& address) {
+        return address.find(refused) != std::string::npos;
+    };
+    harness.selectRow(1);
+    auto* hint = harness.control<QLabel>("标签_复制提示");
+    QTest::mouseClick(harness.control("标签_歌词"), Qt::LeftButton);
+    QCOMPARE(hint->text(), QStringLiteral("正载入歌词"));
+    harness.waitForWork();
+    const std::string lrc = "[00:01.00]one\n[00:03.00]two\n[00:03.00]二\n[00:05.00]three\n";
+    QCOMPARE(harness.clipboard.text(), lrc);
+    QCOMPARE(hint->text(), QStringLiteral("内容已复制"));
+
+    // Copied again and shown in the preview from what the session has: no second request.
+    harness.clipboard.setText("other");
+    QTest::mouseClick(harness.control("标签_歌词"), Qt::LeftButton);
+    QCOMPARE(harness.clipboard.text(), lrc);
+    QTest::mouseClick(harness.control("标签_歌词"), Qt::RightButton);
+    PreviewWindow* preview = harness.window().preview().window();
+    QVERIFY(preview);
+    QCOMPARE(preview->lyrics().findChildren<QLabel*>(QStringLiteral("标签_歌词行")).size(), qsizetype(3));
+    harness.waitForWork();
+    QCOMPARE(harness.http.countRequests(kLyricPath), 1);
+
+    // A failed request is a failed copy: the clipboard keeps its text.
+    harness.selectRow(2);
+    QTest::mouseClick(harness.control("标签_歌词"), Qt::LeftButton);
+    harness.waitForWork();
+    QCOMPARE(hint->text(), QStringLiteral("复制失败"));
+    QCOMPARE(harness.clipboard.text(), lrc);
 }
 
 void DetailPaneTest::foreignPictureAddressNeitherOpenedNorFetched() {
