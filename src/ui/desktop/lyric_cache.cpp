@@ -30,23 +30,31 @@ void LyricCache::fetch(const std::string& songId, QObject* context, Handler done
     if (!added) return;
     ++requests_;
     HttpTransport& http = http_;
-    work_.run<Lyrics>(
+    work_.run<std::pair<Lyrics, bool>>(
         this,
         [&http, songId] {
             Status status;
-            return fetchLyrics(http, songId, status);
+            Lyrics lyrics = fetchLyrics(http, songId, status);
+            return std::pair{std::move(lyrics), status.ok()};
         },
-        [this, songId](Lyrics lyrics) { arrived(songId, std::move(lyrics)); });
+        [this, songId](std::pair<Lyrics, bool> answer) { arrived(songId, std::move(answer.first), answer.second); });
 }
 
-void LyricCache::arrived(const std::string& songId, Lyrics lyrics) {
-    Entry& entry = entries_[songId];
-    entry.lyrics = std::move(lyrics);
-    entry.ready = true;
+void LyricCache::arrived(const std::string& songId, Lyrics lyrics, bool answered) {
+    const auto found = entries_.find(songId);
     // Taken out first: a handler may ask for more, which would add to this list while it is walked.
-    const std::vector<Waiter> waiting = std::exchange(entry.waiting, {});
+    const std::vector<Waiter> waiting = std::exchange(found->second.waiting, {});
+    // A failed request is forgotten, so that the next look at the song asks again instead of showing none all session.
+    if (answered) {
+        found->second.lyrics = std::move(lyrics);
+        found->second.ready = true;
+    } else {
+        entries_.erase(found);
+    }
+    const Lyrics* kept = answered ? find(songId) : nullptr;
+    const Lyrics none;
     for (const Waiter& waiter : waiting) {
-        if (waiter.context) waiter.done(entry.lyrics);
+        if (waiter.context) waiter.done(kept != nullptr ? *kept : none);
     }
 }
 

@@ -28,8 +28,8 @@ public:
     // The song's lyrics once they have come, else null.
     const Lyrics* find(const std::string& songId) const;
     // Hands the song's lyrics to `done`: at once when they have come, else when the song's one request answers (a
-    // request under way is joined, not repeated). A failed request, or no song ID, gives None. `done` is dropped when
-    // `context` is gone by then.
+    // request under way is joined, not repeated). A failed request, or no song ID, gives None; a failed request is
+    // asked again next time. `done` is dropped when `context` is gone by then.
     void fetch(const std::string& songId, QObject* context, Handler done);
     // Requests made so far.
     int requests() const { return requests_; }
@@ -45,7 +45,7 @@ private:
         std::vector<Waiter> waiting;
     };
 
-    void arrived(const std::string& songId, Lyrics lyrics);
+    void arrived(const std::string& songId, Lyrics lyrics, bool answered);
 
     HttpTransport& http_;
     BackgroundWork& work_;
