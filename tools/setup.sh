@@ -9,7 +9,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format-14 clang-tidy-14
     libpcre2-dev libcurl4-openssl-dev zlib1g-dev libcpp-httplib-dev
-    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev rapidjson-dev
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev rapidjson-dev libtag1-dev aria2 wget
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-image-formats-plugins
     libssl-dev libbrotli-dev libjpeg62-turbo-dev libgl-dev fonts-wqy-microhei xvfb xauth
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
