@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/analysis_options.h"
+#include "downloads/file_naming.h"
 
 namespace velomir {
 
@@ -21,6 +22,11 @@ struct CliOptions {
     std::string text;  // the words of TEXT joined by single spaces
     bool help = false;
     bool version = false;
+    // Downloads: an empty folder means none asked for.
+    std::string downloadFolder;
+    int jobs = 4;
+    std::string nameTemplate{kDefaultNameTemplate};
+    bool lyrics = false;
 };
 
 struct CliParse {
@@ -30,5 +36,9 @@ struct CliParse {
 
 CliParse parseCliArguments(const std::vector<std::string>& arguments);
 const char* cliUsage();
+
+// Exit statuses beyond 0, 1 and 2: the run was stopped by SIGINT or SIGTERM (128 + the signal, as shells report).
+inline constexpr int kExitInterrupted = 130;
+inline constexpr int kExitTerminated = 143;
 
 }  // namespace velomir

@@ -1,4 +1,4 @@
-// velomir-cli: runs the analysis driver on the given text and prints the rows.
+// velomir-cli: runs the analysis driver on the given text and prints the rows; with --download, saves them.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include "analysis/analysis_view.h"
 #include "analysis/audio_address.h"
 #include "analysis/curl_transport.h"
+#include "cli/cli_download.h"
 #include "cli/cli_options.h"
 #include "cli/cli_view.h"
 #include "cli/row_printer.h"
@@ -140,5 +141,7 @@ int main(int argc, char** argv) {
                                     &lyrics};
     velomir::printReport(std::cout, report, format);
     std::cout.flush();
-    return reportOutcome(driver.state(), options.text);
+    const int listed = reportOutcome(driver.state(), options.text);
+    if (options.downloadFolder.empty()) return listed;
+    return velomir::runDownload(options, rows, settings, terminalErr, listed);
 }

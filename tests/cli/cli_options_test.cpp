@@ -48,3 +48,52 @@ TEST(CliOptions, WrongUsageIsReported) {
 
 }  // namespace
 }  // namespace velomir
+
+namespace velomir {
+namespace {
+
+TEST(CliOptions, DownloadOptionsAreReadWithTheirDefaults) {
+    const CliParse all = parseCliArguments(
+        {"--download", "out dir", "--jobs", "8", "--name-format", "{index}. {name}", "--lyrics", "x"});
+    ASSERT_EQ(all.error, "");
+    EXPECT_EQ(all.options.downloadFolder, "out dir");
+    EXPECT_EQ(all.options.jobs, 8);
+    EXPECT_EQ(all.options.nameTemplate, "{index}. {name}");
+    EXPECT_TRUE(all.options.lyrics);
+    EXPECT_EQ(all.options.text, "x");
+
+    const CliParse plain = parseCliArguments({"x", "--download", "d"});
+    ASSERT_EQ(plain.error, "");
+    EXPECT_EQ(plain.options.jobs, 4);
+    EXPECT_EQ(plain.options.nameTemplate, kDefaultNameTemplate);
+    EXPECT_FALSE(plain.options.lyrics);
+    EXPECT_TRUE(parseCliArguments({"x"}).options.downloadFolder.empty());
+    EXPECT_EQ(parseCliArguments({"--download", "d", "--jobs", "1", "x"}).options.jobs, 1);
+}
+
+TEST(CliOptions, DownloadOptionsOutOfRangeOrWithoutAFolderAreWrongUsage) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--jobs", "4", "x"},
+        {"--lyrics", "x"},
+        {"--name-format", "{name}", "x"},
+        {"x", "--lyrics", "--download"},
+        {"--download", "", "x"},
+        {"--download", "d", "--jobs", "0", "x"},
+        {"--download", "d", "--jobs", "9", "x"},
+        {"--download", "d", "--jobs", "2x", "x"},
+        {"--download", "d", "--jobs", "-1", "x"},
+        {"--download", "d", "--name-format", "{title}", "x"},
+        {"--download", "d", "--name-format", "{name", "x"},
+        {"--download", "d", "--name-format", "  ", "x"},
+        {"--download", "d"},
+    };
+    for (const auto& arguments : wrong) {
+        std::string shown;
+        for (const std::string& argument : arguments) shown += "'" + argument + "' ";
+        EXPECT_NE(parseCliArguments(arguments).error, "") << shown;
+    }
+    EXPECT_EQ(parseCliArguments({"--lyrics", "x"}).error, "--lyrics works only with --download DIR");
+}
+
+}  // namespace
+}  // namespace velomir
