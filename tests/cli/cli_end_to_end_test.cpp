@@ -1,55 +1,15 @@
 // velomir-cli as a user runs it, against the stand-in service on loopback.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "analysis/link_kind.h"
+#include "cli_process.h"
 #include "stub_service.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(FILE* file) {
-    std::string text;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), file)) text.append(buffer.data(), n);
-    return text;
-}
-
-// `environment`: assignments put before the command, such as "NAME=value ".
-Outcome runCli(const std::string& arguments, const std::string& environment = "") {
-    Outcome outcome;
-    FILE* errors = std::tmpfile();
-    if (!errors) return outcome;
-    const std::string command = environment + std::string(VELOMIR_CLI_COMMAND) + " " + arguments + " 2>/dev/fd/" +
-                                std::to_string(fileno(errors));
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe) {
-        outcome.out = readAll(pipe);
-        const int status = pclose(pipe);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::rewind(errors);
-        outcome.err = readAll(errors);
-    }
-    std::fclose(errors);
-    return outcome;
-}
-
-int countOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
-}
 
 class CliEndToEnd : public ::testing::Test {
 protected:
