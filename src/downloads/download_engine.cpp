@@ -253,8 +253,8 @@ private:
 
     void loop() {
         while (true) {
-            int running = 0;
-            curl_multi_perform(multi_, &running);
+            int handles = 0;
+            curl_multi_perform(multi_, &handles);
             readMessages();
             if (stopRequested()) {
                 report_.stopped = true;
@@ -265,11 +265,15 @@ private:
             endStalled(now);
             saveVerified();
             if (!report_.stopMessage.empty()) return;
+            const std::size_t running = active_.size();
             startTransfers(now);
             startExtras(now);
             if (done_ == tasks_.size()) return;
             if (now - lastProgress_ >= kProgressInterval) reportProgress();
-            curl_multi_poll(multi_, nullptr, 0, static_cast<int>(waitTime(now).count()), nullptr);
+            // New transfers are set going at once rather than after a wait.
+            if (active_.size() <= running) {
+                curl_multi_poll(multi_, nullptr, 0, static_cast<int>(waitTime(now).count()), nullptr);
+            }
         }
     }
 
