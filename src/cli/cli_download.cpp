@@ -3,10 +3,15 @@
 #include <csignal>
 #include <iostream>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "analysis/audio_address.h"
 #include "cli/row_printer.h"
 #include "cli/stop_signals.h"
 #include "cli/terminal_progress.h"
+#include "text/text_helpers.h"
 
 namespace velomir {
 
@@ -27,13 +32,13 @@ std::string downloadSummary(const DownloadReport& report, int itemCount) {
                        ", failed " + std::to_string(report.failed) + "\n";
     for (const DownloadResult& result : report.results) {
         if (result.outcome == DownloadOutcome::Saved || result.outcome == DownloadOutcome::AlreadyThere) continue;
-        text += "#" + std::to_string(result.position) + " " + terminalText(result.title) + ": " +
+        text += enclosed("#", std::to_string(result.position), " ") + terminalText(result.title) + ": " +
                 terminalText(result.reason) + "\n";
     }
     const int unfinished = itemCount - static_cast<int>(report.results.size());
     if (report.stopped && unfinished > 0) {
-        text += "stopped with " + std::to_string(unfinished) +
-                " tracks unfinished; a run into the same folder resumes them\n";
+        text += enclosed("stopped with ", std::to_string(unfinished),
+                         " tracks unfinished; a run into the same folder resumes them\n");
     }
     return text;
 }
@@ -52,6 +57,13 @@ int runDownload(const CliOptions& options, const std::vector<ResultRow>& rows, H
         std::cerr << "velomir-cli: nothing to save: no track among the rows\n";
         return listingStatus;
     }
+#ifdef __GLIBC__
+    // Every track passes through buffers of a whole song, taken and freed again and again. By default glibc hands
+    // such blocks back to the system at once and the next track faults them in anew: most of a run's system time.
+    // A short-lived process can keep them.
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
     // Lives past the run: a late signal still finds it.
     static StopFlag stop{false};
     catchStopSignals(stop);

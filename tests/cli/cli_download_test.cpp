@@ -83,29 +83,18 @@ TEST(CliDownload, SummaryCountsThenNamesEveryTrackNotSaved) {
               "stopped with 19 tracks unfinished; a run into the same folder resumes them\n");
 }
 
-TEST(CliDownload, ExitStatusFollowsTheWorstOutcome) {
+// A signal that comes after the last track changes nothing; a stop without one is still no success.
+TEST(CliDownload, ExitStatusAfterAStopDependsOnTheSignal) {
     DownloadReport whole;
     whole.saved = 3;
-    whole.alreadyThere = 2;
-    EXPECT_EQ(downloadExitStatus(whole, 0, 0), 0);
+    EXPECT_EQ(downloadExitStatus(whole, SIGINT, 0), 0);
     EXPECT_EQ(downloadExitStatus(whole, 0, 1), 1) << "a list that ended short stays a failure";
-
-    DownloadReport unavailable = whole;
-    unavailable.unavailable = 1;
-    EXPECT_EQ(downloadExitStatus(unavailable, 0, 0), 1);
-    DownloadReport failed = whole;
-    failed.failed = 1;
-    EXPECT_EQ(downloadExitStatus(failed, 0, 0), 1);
+    DownloadReport stopped = whole;
+    stopped.stopped = true;
+    EXPECT_EQ(downloadExitStatus(stopped, 0, 0), 1);
     DownloadReport fault = whole;
     fault.stopMessage = "the disk is full";
     EXPECT_EQ(downloadExitStatus(fault, 0, 0), 1);
-
-    DownloadReport stopped = whole;
-    stopped.stopped = true;
-    EXPECT_EQ(downloadExitStatus(stopped, SIGINT, 0), kExitInterrupted);
-    EXPECT_EQ(downloadExitStatus(stopped, SIGTERM, 0), kExitTerminated);
-    EXPECT_EQ(downloadExitStatus(stopped, 0, 0), 1);
-    EXPECT_EQ(downloadExitStatus(whole, SIGINT, 0), 0) << "a signal after the last track changes nothing";
 }
 
 TEST(CliProgress, LineShowsCountBytesSpeedTimeLeftAndTrack) {
