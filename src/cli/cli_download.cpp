@@ -36,7 +36,7 @@ std::string downloadSummary(const DownloadReport& report, int itemCount) {
                 terminalText(result.reason) + "\n";
     }
     const int unfinished = itemCount - static_cast<int>(report.results.size());
-    if (report.stopped && unfinished > 0) {
+    if ((report.stopped || !report.stopMessage.empty()) && unfinished > 0) {
         text += enclosed("stopped with ", std::to_string(unfinished),
                          " tracks unfinished; a run into the same folder resumes them\n");
     }

@@ -17,7 +17,7 @@ namespace velomir {
 std::vector<DownloadItem> downloadItems(const std::vector<ResultRow>& rows);
 
 // "saved S, already there A, unavailable U, failed F", then a line for every track not saved ("#12 NAME: REASON")
-// and, after a stop, how many were left unfinished. Every line ends with '\n'.
+// and, after a stop or a run-ending fault, how many were left unfinished. Every line ends with '\n'.
 std::string downloadSummary(const DownloadReport& report, int itemCount);
 
 // 130 / 143 after SIGINT / SIGTERM stopped the run, 1 after a run-ending fault or when a track is unavailable or

@@ -292,6 +292,19 @@ TEST_F(CliDownloadTest, WrongUsageExitsTwoBeforeAnyRequestOrFolder) {
     EXPECT_TRUE(stub_.requestLog().empty());
 }
 
+TEST_F(CliDownloadTest, AFolderThatCannotBeMadeEndsTheRunWithOneLine) {
+    std::fclose(std::fopen(folder_.c_str(), "w"));
+    const Outcome run = download(kHostileList);
+    EXPECT_EQ(run.status, 1);
+    const std::string account =
+        "saved 0, already there 0, unavailable 0, failed 0\n"
+        "stopped with 12 tracks unfinished; a run into the same folder resumes them\n"
+        "velomir-cli: ";
+    EXPECT_EQ(run.err.substr(0, account.size()), account);
+    EXPECT_NE(run.err.find(folder_.string()), std::string::npos) << run.err;
+    EXPECT_EQ(countOf(run.err, "\n"), 3) << run.err;
+}
+
 // Ctrl+C while a transfer hangs: the run ends at once with 130, the .part stays, and the next run resumes it;
 // on a terminal that run shows its progress line and clears it.
 TEST_F(CliDownloadTest, InterruptKeepsThePartForTheNextRun) {
