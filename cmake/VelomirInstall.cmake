@@ -16,7 +16,7 @@ if(HELP2MAN)
     add_custom_command(OUTPUT ${cli_page}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
         COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1
-                --name=list\ the\ tracks\ behind\ a\ NetEase\ Cloud\ Music\ link
+                --name=list\ and\ save\ the\ tracks\ behind\ a\ NetEase\ Cloud\ Music\ link
                 --include=${resources}/man/velomir-cli.h2m --output=${cli_page} $<TARGET_FILE:velomir-cli>
         DEPENDS velomir-cli ${resources}/man/velomir-cli.h2m
         COMMENT "Writing the manual page of velomir-cli from its --help")

@@ -123,7 +123,8 @@ CliParse parseCliArguments(const std::vector<std::string>& arguments) {
 const char* cliUsage() {
     static const std::string usage =
         "Usage: velomir-cli [options] TEXT...\n"
-        "Lists the tracks or programmes behind a NetEase Cloud Music link, ID or search text.\n"
+        "Lists the tracks or programmes behind a NetEase Cloud Music link, ID or search text,\n"
+        "and with --download saves them into a folder.\n"
         "\n"
         "Options:\n"
         "  --search                  treat TEXT as words to search for (search mode)\n"
