@@ -1,0 +1,343 @@
+// Downloads from the window: the grid's two actions and their folder, the strip under the grid while a run goes
+// and the account it leaves, stopping, closing, and a real run of the stand-in's tracks.
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <condition_variable>
+#include <mutex>
+
+#include "settings/ini_file.h"
+#include "ui/main/download_panel.h"
+#include "ui/main/result_grid.h"
+#include "ui_test_support.h"
+
+namespace velomir::test {
+
+namespace {
+
+QAction* downloadAll(WindowHarness& harness) { return harness.control<QAction>("动作_下载全部"); }
+QAction* downloadSelected(WindowHarness& harness) { return harness.control<QAction>("动作_下载所选"); }
+
+// Stands in for the engine: reports what the test scripted, then holds until the test lets it go or the run's stop
+// flag is set, and returns the scripted account (marked stopped when the flag ended it).
+class ScriptedEngine {
+public:
+    DownloadRunner runner() {
+        return [this](const std::vector<DownloadItem>& items, const DownloadOptions& options, const HttpSettings& http,
+                      DownloadObserver* observer) {
+            {
+                std::lock_guard lock(mutex_);
+                givenItems = items;
+                givenOptions = options;
+                givenHttp = http;
+            }
+            for (const DownloadProgress& step : progress) observer->progressed(step);
+            for (const DownloadResult& result : report.results) observer->trackFinished(result);
+            std::unique_lock lock(mutex_);
+            // The stop flag has no way to wake a waiter: look at it between short waits.
+            while (!released_ && !http.stop->load()) wake_.wait_for(lock, std::chrono::milliseconds(2));
+            DownloadReport account = report;
+            if (http.stop->load()) {
+                account.stopped = true;
+                sawStop = true;
+            }
+            return account;
+        };
+    }
+    void release() {
+        std::lock_guard lock(mutex_);
+        released_ = true;
+        wake_.notify_all();
+    }
+
+    std::vector<DownloadProgress> progress;
+    DownloadReport report;
+    // What the window handed over; read once the run has started.
+    std::vector<DownloadItem> givenItems;
+    DownloadOptions givenOptions;
+    HttpSettings givenHttp;
+    std::atomic<bool> sawStop = false;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool released_ = false;
+};
+
+DownloadResult result(int position, const char* title, DownloadOutcome outcome, const char* reason = "") {
+    return {position, "id" + std::to_string(position), title, std::string(title) + ".mp3", outcome, reason};
+}
+
+void clickRow(WindowHarness& harness, int row, Qt::KeyboardModifiers modifiers = {}) {
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, cell.center());
+    QCoreApplication::processEvents();
+}
+
+bool waitFor(QSignalSpy& spy) { return spy.count() > 0 || spy.wait(kEventWaitMs); }
+
+}  // namespace
+
+class DownloadTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void actionsFollowTheListTheSelectionAndTheRun();
+    void folderAndLyricsChoiceAreRemembered();
+    void stripShowsTheRunThenItsAccount();
+    void stopAndRunEndingFaultLeadTheAccount();
+    void closingStopsTheDownloadAndWaitsForIt();
+    void panelTexts();
+};
+
+// Whole list and selected rows: off on an empty list and during a run, "selected" off without a selection; the
+// detail pane follows the current row while Ctrl adds rows to the selection.
+void DownloadTest::actionsFollowTheListTheSelectionAndTheRun() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    QVERIFY(!downloadAll(harness)->isEnabled());
+    QVERIFY(!downloadSelected(harness)->isEnabled());
+    bool checkedDuringRun = false;
+    harness.http.beforeAnswer = [&](const std::string& address) {
+        if (address.find("/api/playlist/detail") == std::string::npos) return;
+        QVERIFY(!downloadAll(harness)->isEnabled());
+        checkedDuringRun = true;
+    };
+    harness.runLink(kSamplePlaylist);
+    harness.http.beforeAnswer = nullptr;
+    QVERIFY(checkedDuringRun);
+    QVERIFY(downloadAll(harness)->isEnabled());
+    QVERIFY(!downloadSelected(harness)->isEnabled());
+
+    clickRow(harness, 2);
+    clickRow(harness, 5, Qt::ControlModifier);
+    clickRow(harness, 8, Qt::ControlModifier);
+    harness.waitForWork();
+    const std::vector<ResultRow>& rows = harness.window().runState().resultRows;
+    QCOMPARE(harness.control<ResultGrid>("高级表格_分析列表")->selectedRows(), (std::vector<int>{1, 4, 7}));
+    QVERIFY(labelText(harness, "标签_名称").contains(QString::fromStdString(rows[7].trackName)));
+    QVERIFY(downloadSelected(harness)->isEnabled());
+
+    ScriptedEngine engine;
+    harness.fakeDownload = engine.runner();
+    harness.downloadFolder = harness.folder.filePath(QStringLiteral("songs"));
+    auto& panel = harness.window().downloads();
+    QSignalSpy started(&panel, &DownloadPanel::started);
+    QSignalSpy finished(&panel, &DownloadPanel::finished);
+    downloadSelected(harness)->trigger();
+    QCOMPARE(started.count(), 1);
+    QVERIFY(!downloadAll(harness)->isEnabled());
+    QVERIFY(!downloadSelected(harness)->isEnabled());
+    downloadAll(harness)->trigger();  // off: asks for no folder, starts nothing
+    QCOMPARE(harness.foldersOffered.size(), 1);
+    engine.release();
+    QVERIFY(waitFor(finished));
+    QVERIFY(downloadSelected(harness)->isEnabled());
+    QCOMPARE(engine.givenItems.size(), std::size_t{3});
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int position = std::vector<int>{2, 5, 8}[i];
+        QCOMPARE(engine.givenItems[i].position, position);
+        QCOMPARE(engine.givenItems[i].row.trackId, rows[position - 1].trackId);
+    }
+    QCOMPARE(engine.givenOptions.listSize, 25);
+    QCOMPARE(engine.givenOptions.folder, harness.downloadFolder.toStdString());
+    QCOMPARE(engine.givenHttp.serviceAddress, "127.0.0.1:" + std::to_string(stubPort()));
+    QVERIFY(engine.givenHttp.stop != &harness.work.stopFlag());
+
+    // A list that comes back empty turns both off.
+    harness.runLink("http://music.163.com/#/playlist?id=1200000401");
+    QVERIFY(!downloadAll(harness)->isEnabled());
+    QVERIFY(!downloadSelected(harness)->isEnabled());
+}
+
+// The chooser opens at the folder chosen last, across windows; a cancelled choice starts nothing and keeps it.
+void DownloadTest::folderAndLyricsChoiceAreRemembered() {
+    const QString songs = QDir::temp().filePath(QStringLiteral("不存在的 下载"));
+    ScriptedEngine engine;
+    engine.release();
+    std::string stored;
+    {
+        WindowHarness harness(stubPort());
+        harness.runLink(kSamplePlaylist);
+        harness.fakeDownload = engine.runner();
+        QSignalSpy finished(&harness.window().downloads(), &DownloadPanel::finished);
+        downloadAll(harness)->trigger();  // the chooser answers "": cancelled
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(harness.window().downloads().isHidden());
+        harness.downloadFolder = songs;
+        harness.control<QAction>("动作_下载歌词")->setChecked(true);
+        downloadAll(harness)->trigger();
+        QVERIFY(waitFor(finished));
+        QCOMPARE(harness.foldersOffered, (QStringList{QString(), QString()}));
+        QCOMPARE(engine.givenItems.size(), std::size_t{25});
+        QVERIFY(engine.givenOptions.lyrics);
+        stored = readFile(harness.settingsPath());
+    }
+    WindowHarness again(stubPort(), stored);
+    QVERIFY(again.control<QAction>("动作_下载歌词")->isChecked());
+    again.runLink(kSamplePlaylist);
+    downloadAll(again)->trigger();
+    QCOMPARE(again.foldersOffered, QStringList{songs});
+    QCOMPARE(IniFile(again.settingsPath().toStdString()).read("download", "folder"), songs.toStdString());
+    again.control<QAction>("动作_下载歌词")->setChecked(false);
+    QCOMPARE(IniFile(again.settingsPath().toStdString()).read("download", "lyrics"), std::string("0"));
+}
+
+// While the run goes the strip sits under the grid, which gives it room; the account lists what was not saved and
+// the folder opens through the desktop; closing the strip gives the grid its height back.
+void DownloadTest::stripShowsTheRunThenItsAccount() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    harness.runLink(kSamplePlaylist);
+    auto* grid = harness.control<ResultGrid>("高级表格_分析列表");
+    const int fullHeight = grid->height();
+    ScriptedEngine engine;
+    engine.progress = {{4, 1, 3 * 1024 * 1024 + 300 * 1024, 0, 512 * 1024, 75, "林俊杰 - 可惜没如果"}};
+    engine.report.results = {result(1, "可惜没如果", DownloadOutcome::Saved),
+                             result(2, "Two Voices", DownloadOutcome::AlreadyThere),
+                             result(3, "Song [Live]", DownloadOutcome::Unavailable, "服务不提供这首歌的音频"),
+                             result(4, "Say \"Hello\"\nagain", DownloadOutcome::Failed, "连接被重置")};
+    engine.report.saved = engine.report.alreadyThere = engine.report.unavailable = engine.report.failed = 1;
+    harness.fakeDownload = engine.runner();
+    harness.downloadFolder = harness.folder.filePath(QStringLiteral("my #1 songs"));
+    auto& panel = harness.window().downloads();
+    QSignalSpy progressed(&panel, &DownloadPanel::progressed);
+    QSignalSpy tracks(&panel, &DownloadPanel::trackFinished);
+    QSignalSpy finished(&panel, &DownloadPanel::finished);
+    for (int row : {1, 2, 3, 4}) clickRow(harness, row, row == 1 ? Qt::NoModifier : Qt::ControlModifier);
+    downloadSelected(harness)->trigger();
+    QVERIFY(waitFor(progressed));
+    QTRY_COMPARE_WITH_TIMEOUT(tracks.count(), 4, kEventWaitMs);
+    QCOMPARE(tracks.at(3).at(0).toInt(), 4);
+    QVERIFY(panel.isVisible());
+    QCOMPARE(harness.control<QProgressBar>("进度条_下载")->value(), 1);
+    QCOMPARE(harness.control<QProgressBar>("进度条_下载")->maximum(), 4);
+    QCOMPARE(labelText(harness, "标签_下载状态"), QStringLiteral("1/4 首 · 已接收 3.3 MB · 512 KB/s · 剩余 1:15"));
+    QVERIFY(labelText(harness, "标签_下载曲目").contains(QStringLiteral("可惜没如果")));
+    QVERIFY(harness.control<QPushButton>("按钮_停止下载")->isVisible());
+    QVERIFY(harness.control<QPushButton>("按钮_打开文件夹")->isHidden());
+    const auto stripFitsUnderTheGrid = [&] {
+        QVERIFY(grid->geometry().bottom() < panel.geometry().top());
+        QVERIFY(panel.geometry().bottom() < harness.window().height() - 18);
+        QCOMPARE(harness.control("图片框_进度")->size(), grid->size());
+    };
+    stripFitsUnderTheGrid();
+
+    engine.release();
+    QVERIFY(waitFor(finished));
+    QCOMPARE(labelText(harness, "标签_下载状态"), QStringLiteral("已保存 1 首，已存在 1 首，无法获取 1 首，失败 1 首"));
+    auto* unsaved = harness.control<QListWidget>("列表_未保存");
+    QVERIFY(unsaved->isVisible());
+    QCOMPARE(unsaved->count(), 2);
+    QCOMPARE(unsaved->item(0)->text(), QStringLiteral("3. Song [Live]：服务不提供这首歌的音频"));
+    QCOMPARE(unsaved->item(1)->text(), QStringLiteral("4. Say \"Hello\" again：连接被重置"));
+    stripFitsUnderTheGrid();
+    QVERIFY(harness.control<QPushButton>("按钮_停止下载")->isHidden());
+    QTest::mouseClick(harness.control<QPushButton>("按钮_打开文件夹"), Qt::LeftButton);
+    QCOMPARE(harness.opener.opened.size(), std::size_t{1});
+    QCOMPARE(QUrl(QString::fromStdString(harness.opener.opened[0])).toLocalFile(), harness.downloadFolder);
+
+    QTest::mouseClick(harness.control<QPushButton>("按钮_关闭下载"), Qt::LeftButton);
+    QVERIFY(panel.isHidden());
+    QCOMPARE(grid->height(), fullHeight);
+}
+
+// The stop button ends the run with its own flag, the window's stays down; a fault that ended the run is said first.
+void DownloadTest::stopAndRunEndingFaultLeadTheAccount() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    harness.runLink(kSamplePlaylist);
+    harness.downloadFolder = harness.folder.path();
+    auto& panel = harness.window().downloads();
+    QSignalSpy progressed(&panel, &DownloadPanel::progressed);
+    QSignalSpy finished(&panel, &DownloadPanel::finished);
+
+    ScriptedEngine stopped;
+    stopped.progress = {{25, 1, 1000, 0, 0, -1, "A - B"}};
+    stopped.report.results = {result(1, "可惜没如果", DownloadOutcome::Saved)};
+    stopped.report.saved = 1;
+    harness.fakeDownload = stopped.runner();
+    downloadAll(harness)->trigger();
+    QVERIFY(waitFor(progressed));
+    QCOMPARE(labelText(harness, "标签_下载状态"), QStringLiteral("1/25 首 · 已接收 1000 B · 0 B/s · 剩余 --"));
+    QTest::mouseClick(harness.control<QPushButton>("按钮_停止下载"), Qt::LeftButton);
+    QVERIFY(waitFor(finished));
+    QVERIFY(stopped.sawStop);
+    QVERIFY(!harness.work.stopFlag().load());
+    QCOMPARE(labelText(harness, "标签_下载状态"),
+             QStringLiteral("已停止，还有 24 首未下载\n已保存 1 首，已存在 0 首，无法获取 0 首，失败 0 首"));
+    QCOMPARE(harness.control<QListWidget>("列表_未保存")->count(), 0);
+    QVERIFY(harness.control<QListWidget>("列表_未保存")->isHidden());
+
+    ScriptedEngine full;
+    full.report.stopMessage = "文件夹无法写入：磁盘已满";
+    full.report.results = {result(1, "可惜没如果", DownloadOutcome::Failed, "磁盘已满")};
+    full.report.failed = 1;
+    full.release();
+    harness.fakeDownload = full.runner();
+    finished.clear();
+    downloadAll(harness)->trigger();
+    QVERIFY(waitFor(finished));
+    QVERIFY(!full.sawStop);
+    QCOMPARE(labelText(harness, "标签_下载状态"), QStringLiteral("文件夹无法写入：磁盘已满，还有 24 首未下载\n"
+                                                                 "已保存 0 首，已存在 0 首，无法获取 0 首，失败 1 首"));
+}
+
+// Closing while a download runs stops it through its own flag and waits for its worker before the process ends.
+void DownloadTest::closingStopsTheDownloadAndWaitsForIt() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    harness.runLink(kSamplePlaylist);
+    harness.downloadFolder = harness.folder.path();
+    ScriptedEngine engine;
+    engine.progress = {{25, 0, 0, 0, 0, -1, ""}};
+    harness.fakeDownload = engine.runner();
+    QSignalSpy progressed(&harness.window().downloads(), &DownloadPanel::progressed);
+    QSignalSpy finished(&harness.window().downloads(), &DownloadPanel::finished);
+    downloadAll(harness)->trigger();
+    QVERIFY(waitFor(progressed));
+    QVERIFY(harness.work.running() > 0);
+    harness.window().close();
+    QVERIFY(harness.ended);
+    QVERIFY(engine.sawStop);
+    QCOMPARE(harness.work.running(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 0);  // a closing window shows no account
+}
+
+void DownloadTest::panelTexts() {
+    const std::pair<std::int64_t, const char*> sizes[] = {
+        {-5, "0 B"},           {0, "0 B"},          {1023, "1023 B"},
+        {1024, "1 KB"},        {1536, "2 KB"},      {1048063, "1023 KB"},
+        {1048575, "1.0 MB"},   {1048576, "1.0 MB"}, {10 * 1048576 + 104858, "10.1 MB"},
+        {3LL << 30, "3.00 GB"}};
+    for (const auto& [bytes, text] : sizes) QCOMPARE(byteText(bytes), QString::fromUtf8(text));
+    const std::pair<std::int64_t, const char*> times[] = {
+        {-1, "--"},     {0, "0:00"},     {7, "0:07"},       {59, "0:59"},      {60, "1:00"},
+        {750, "12:30"}, {3599, "59:59"}, {3600, "1:00:00"}, {3723, "1:02:03"}, {90000, "25:00:00"}};
+    for (const auto& [seconds, text] : times) QCOMPARE(durationText(seconds), QString::fromUtf8(text));
+
+    // Stopped with every track done: nothing is left to name.
+    DownloadReport done;
+    done.stopped = true;
+    done.results = {result(1, "a", DownloadOutcome::Saved), result(2, "b", DownloadOutcome::Unavailable)};
+    done.saved = done.unavailable = 1;
+    QCOMPARE(downloadSummaryText(done, 2),
+             QStringLiteral("已停止\n已保存 1 首，已存在 0 首，无法获取 1 首，失败 0 首"));
+    QCOMPARE(unsavedLine(done.results[1]), QStringLiteral("2. b：无法获取"));
+    QCOMPARE(unsavedLine(result(9, "c\r\nd", DownloadOutcome::Failed, "")), QStringLiteral("9. c  d：失败"));
+}
+
+int runDownloadTests(int argc, char** argv) {
+    DownloadTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace velomir::test
+
+#include "download_test.moc"
