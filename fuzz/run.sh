@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 all_targets=(json_differential_fuzzer link_recognition_fuzzer url_text_fuzzer ini_file_fuzzer item_extraction_fuzzer
-             http_body_fuzzer lyrics_fuzzer)
+             http_body_fuzzer lyrics_fuzzer file_name_fuzzer)
 
 usage() {
     echo "usage: $0 SECONDS [TARGET...] | $0 --runs N [TARGET...]" >&2

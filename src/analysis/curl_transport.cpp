@@ -122,29 +122,9 @@ bool appendTo(CurlList& list, const std::string& text) {
     return true;
 }
 
-void setRequestOptions(CURL* curl, Exchange& exchange, curl_slist* headers, curl_slist* connectTo) {
-    const long timeoutMs = static_cast<long>(exchange.settings.timeout.count());
-    const std::string& address = exchange.request.address;
-    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, exchange.request.followRedirects ? 1L : 0L);
+// The options of this transport's own exchanges, on top of the shared ones.
+void setExchangeOptions(CURL* curl, Exchange& exchange) {
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, exchange.error);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(curl, CURLOPT_REFERER, address.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    if (connectTo != nullptr) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, connectTo);
-    // libcurl's defaults, stated: an answer from a host whose certificate does not check out is no answer.
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!exchange.settings.trustedCertificates.empty()) {
-        curl_easy_setopt(curl, CURLOPT_CAINFO, exchange.settings.trustedCertificates.c_str());
-    }
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::max(timeoutMs, 1L));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
@@ -191,14 +171,11 @@ Status statusOf(const Exchange& exchange, CURLcode result) {
 }
 
 // The whole exchange; any failure gives a reply whose status says why and whose body is empty.
-HttpReply perform(Exchange& exchange, const std::vector<std::string>& connectToEntries) {
+HttpReply perform(Exchange& exchange, const CurlRequestSetup& setup) {
     CurlHandle curl(curl_easy_init());
-    CurlList headers;
-    CurlList connectTo;
-    bool ready = curl && appendTo(headers, kAcceptHeader) && appendTo(headers, kLanguageHeader);
-    for (const std::string& entry : connectToEntries) ready = ready && appendTo(connectTo, entry);
-    if (!ready) return {{Status::Code::Failed, "cannot prepare the request"}, 0, {}, {}};
-    setRequestOptions(curl.get(), exchange, headers.get(), connectTo.get());
+    if (!curl || !setup.ready()) return {{Status::Code::Failed, "cannot prepare the request"}, 0, {}, {}};
+    setup.apply(curl.get(), exchange.request.address, exchange.request.followRedirects);
+    setExchangeOptions(curl.get(), exchange);
     exchange.touch();
     const CURLcode result = curl_easy_perform(curl.get());
     HttpReply& reply = exchange.reply;
@@ -249,15 +226,58 @@ std::vector<std::string> serviceConnectTo(std::string_view hostAndPort) {
     return entries;
 }
 
+struct CurlRequestSetup::Lists {
+    CurlList headers;
+    CurlList connectTo;
+    bool ready = false;
+};
+
+CurlRequestSetup::CurlRequestSetup(const HttpSettings& settings)
+    : lists_(std::make_unique<Lists>()),
+      timeout_(settings.timeout),
+      trustedCertificates_(settings.trustedCertificates) {
+    initialiseCurlOnce();
+    bool ready = appendTo(lists_->headers, kAcceptHeader) && appendTo(lists_->headers, kLanguageHeader);
+    for (const std::string& entry : serviceConnectTo(settings.serviceAddress)) {
+        ready = ready && appendTo(lists_->connectTo, entry);
+    }
+    lists_->ready = ready;
+}
+
+CurlRequestSetup::~CurlRequestSetup() = default;
+
+bool CurlRequestSetup::ready() const { return lists_->ready; }
+
+void CurlRequestSetup::apply(void* handle, const std::string& address, bool followRedirects) const {
+    CURL* curl = static_cast<CURL*>(handle);
+    const long timeoutMs = static_cast<long>(timeout_.count());
+    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, followRedirects ? 1L : 0L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(curl, CURLOPT_REFERER, address.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, lists_->headers.get());
+    if (lists_->connectTo) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, lists_->connectTo.get());
+    // libcurl's defaults, stated: an answer from a host whose certificate does not check out is no answer.
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!trustedCertificates_.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, trustedCertificates_.c_str());
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::max(timeoutMs, 1L));
+}
+
 CurlTransport::CurlTransport(HttpSettings settings)
-    : settings_(std::move(settings)), connectTo_(serviceConnectTo(settings_.serviceAddress)) {}
+    : settings_(std::move(settings)), setup_(std::make_shared<const CurlRequestSetup>(settings_)) {}
 
 HttpReply CurlTransport::get(const HttpRequest& request) {
     if (settings_.stop != nullptr && settings_.stop->load()) return {{Status::Code::Stopped, "stopped"}, 0, {}, {}};
-    initialiseCurlOnce();
     try {
         Exchange exchange(request, settings_);
-        return perform(exchange, connectTo_);
+        return perform(exchange, *setup_);
     } catch (const std::exception& error) {
         return {{Status::Code::Failed, error.what()}, 0, {}, {}};
     }

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,29 @@ struct HttpSettings {
     const StopFlag* stop = nullptr;
 };
 
+// What every request of the program sets on its libcurl handle, for code that drives libcurl itself: HTTP/1.1 over
+// http and https only, redirects, the browser's headers, the service address override, certificate checks and the
+// connect time-out. It holds the lists libcurl points into, so it must outlive the handles it set up; apply() only
+// reads, so threads may share one.
+class CurlRequestSetup {
+public:
+    explicit CurlRequestSetup(const HttpSettings& settings);
+    ~CurlRequestSetup();
+    CurlRequestSetup(const CurlRequestSetup&) = delete;
+    CurlRequestSetup& operator=(const CurlRequestSetup&) = delete;
+
+    // False when the lists could not be made.
+    bool ready() const;
+    // Sets the shared options on `curl`, a libcurl easy handle, for a GET of `address`.
+    void apply(void* curl, const std::string& address, bool followRedirects) const;
+
+private:
+    struct Lists;
+    std::unique_ptr<Lists> lists_;
+    std::chrono::milliseconds timeout_;
+    std::string trustedCertificates_;
+};
+
 class CurlTransport : public HttpTransport {
 public:
     explicit CurlTransport(HttpSettings settings = {});
@@ -33,7 +57,7 @@ public:
 
 private:
     HttpSettings settings_;
-    std::vector<std::string> connectTo_;
+    std::shared_ptr<const CurlRequestSetup> setup_;
 };
 
 // True for HOST:PORT: a host name or bracketed IPv6 address, a colon, a port from 1 to 65535.

@@ -24,6 +24,11 @@ Lyrics fetchLyrics(HttpTransport& http, const std::string& songId, Status& statu
     }
     const std::string answer = http.fetchText(address, status);
     if (!status.ok()) return {};
+    return readLyricReply(answer, status);
+}
+
+Lyrics readLyricReply(std::string_view answer, Status& status) {
+    status = Status{};
     // A busy or refusing service says nothing about the song; only "does not exist" (404) means no lyrics.
     JsonDocument document;
     document.parse(answer, false);

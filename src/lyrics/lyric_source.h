@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "analysis/http_transport.h"
 #include "analysis/status.h"
@@ -17,5 +18,8 @@ std::string lyricAddress(const std::string& songId);
 // gives None with `status` saying why; an answer that says there are none, 404 included, gives None with an ok
 // status.
 Lyrics fetchLyrics(HttpTransport& http, const std::string& songId, Status& status);
+
+// Reads an answer of the lyric interface as fetchLyrics does, for callers that make the request themselves.
+Lyrics readLyricReply(std::string_view answer, Status& status);
 
 }  // namespace velomir
