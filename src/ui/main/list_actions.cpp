@@ -126,7 +126,11 @@ void ListActions::download(const std::vector<int>& rows) {
     const std::vector<ResultRow>& list = setup_.state.resultRows;
     std::vector<DownloadItem> items;
     for (const int row : rows) {
-        if (row >= 0 && row < static_cast<int>(list.size())) items.push_back({row + 1, list[row]});
+        if (row < 0 || row >= static_cast<int>(list.size())) continue;
+        DownloadItem item{row + 1, list[row]};
+        // The placeholder leads nowhere: without an address the track is fetched through its outer address.
+        if (isMissingAudioAddress(item.row.audioAddress)) item.row.audioAddress.clear();
+        items.push_back(std::move(item));
     }
     if (!items.empty()) setup_.download(std::move(items));
 }

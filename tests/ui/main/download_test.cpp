@@ -81,6 +81,30 @@ void clickRow(WindowHarness& harness, int row, Qt::KeyboardModifiers modifiers =
 
 bool waitFor(QSignalSpy& spy) { return spy.count() > 0 || spy.wait(kEventWaitMs); }
 
+// The audio of a saved file: what follows its ID3v2 tag.
+std::string audioOf(const std::string& file) {
+    if (file.size() < 10 || file.compare(0, 3, "ID3") != 0) return file;
+    const auto byte = [&file](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(file[at]));
+    };
+    const std::size_t footer = (byte(5) & 0x10) != 0 ? 10 : 0;
+    const std::size_t tag = 10 + footer + ((byte(6) << 21) | (byte(7) << 14) | (byte(8) << 7) | byte(9));
+    return file.substr(std::min(tag, file.size()));
+}
+
+QStringList filesIn(const QString& folder, const QString& pattern) {
+    return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Starts a download of the whole list into `folder` and waits for its account.
+const DownloadReport& downloadEverything(WindowHarness& harness, const QString& folder) {
+    harness.downloadFolder = folder;
+    QSignalSpy finished(&harness.window().downloads(), &DownloadPanel::finished);
+    downloadAll(harness)->trigger();
+    if (!waitFor(finished)) qWarning("the download did not finish");
+    return harness.window().downloads().report();
+}
+
 }  // namespace
 
 class DownloadTest : public QObject {
@@ -93,6 +117,8 @@ private slots:
     void stopAndRunEndingFaultLeadTheAccount();
     void closingStopsTheDownloadAndWaitsForIt();
     void panelTexts();
+    void stubPlaylistIsSavedWholeThenFoundThere();
+    void selectedRowsAloneAreSaved();
 };
 
 // Whole list and selected rows: off on an empty list and during a run, "selected" off without a selection; the
@@ -331,6 +357,57 @@ void DownloadTest::panelTexts() {
              QStringLiteral("已停止\n已保存 1 首，已存在 0 首，无法获取 1 首，失败 0 首"));
     QCOMPARE(unsavedLine(done.results[1]), QStringLiteral("2. b：无法获取"));
     QCOMPARE(unsavedLine(result(9, "c\r\nd", DownloadOutcome::Failed, "")), QStringLiteral("9. c  d：失败"));
+}
+
+// The stand-in's playlist through the real engine: every track saved under its name with the stand-in's audio
+// behind its tag, the account counting them; a second run finds them all there.
+void DownloadTest::stubPlaylistIsSavedWholeThenFoundThere() {
+    WindowHarness harness(stubPort());
+    harness.runLink(kSamplePlaylist);
+    const QString folder = harness.folder.filePath(QStringLiteral("全部"));
+    const DownloadReport report = downloadEverything(harness, folder);
+    QCOMPARE(report.results.size(), std::size_t{25});
+    QCOMPARE(report.saved, 25);
+    QCOMPARE(labelText(harness, "标签_下载状态"),
+             QStringLiteral("已保存 25 首，已存在 0 首，无法获取 0 首，失败 0 首"));
+    QVERIFY(harness.control<QListWidget>("列表_未保存")->isHidden());
+    QCOMPARE(filesIn(folder, QStringLiteral("*.mp3")).size(), 25);
+    QVERIFY(filesIn(folder, QStringLiteral("*.part")).isEmpty());
+    const std::string base = "http://127.0.0.1:" + std::to_string(stubPort());
+    for (const DownloadResult& saved : report.results) {
+        const std::string file = readFile(QDir(folder).filePath(QString::fromStdString(saved.fileName)));
+        QVERIFY2(!file.empty(), saved.fileName.c_str());
+        QVERIFY2(audioOf(file) == harness.curl.fetchBytes(base + "/audio/" + saved.trackId + ".mp3"),
+                 saved.fileName.c_str());
+    }
+    QCOMPARE(report.results[0].fileName, std::string("林俊杰 - 可惜没如果.mp3"));
+
+    const DownloadReport again = downloadEverything(harness, folder);
+    QCOMPARE(again.alreadyThere, 25);
+    QCOMPARE(labelText(harness, "标签_下载状态"),
+             QStringLiteral("已保存 0 首，已存在 25 首，无法获取 0 首，失败 0 首"));
+}
+
+void DownloadTest::selectedRowsAloneAreSaved() {
+    WindowHarness harness(stubPort());
+    harness.showActive();
+    harness.runLink(kSamplePlaylist);
+    clickRow(harness, 3);
+    clickRow(harness, 7, Qt::ShiftModifier);    // 3 to 7
+    clickRow(harness, 5, Qt::ControlModifier);  // but not 5
+    clickRow(harness, 22, Qt::ControlModifier);
+    harness.downloadFolder = harness.folder.filePath(QStringLiteral("所选"));
+    QSignalSpy finished(&harness.window().downloads(), &DownloadPanel::finished);
+    downloadSelected(harness)->trigger();
+    QVERIFY(waitFor(finished));
+    const DownloadReport& report = harness.window().downloads().report();
+    std::vector<int> positions;
+    for (const DownloadResult& saved : report.results) positions.push_back(saved.position);
+    QCOMPARE(positions, (std::vector<int>{3, 4, 6, 7, 22}));
+    QCOMPARE(report.saved, 5);
+    QCOMPARE(filesIn(harness.downloadFolder, QStringLiteral("*.mp3")).size(), 5);
+    QVERIFY(filesIn(harness.downloadFolder, QStringLiteral("*.mp3"))
+                .contains(QStringLiteral("王力宏/林俊杰/陈奕迅 - 我们的歌 Our Song.mp3").replace('/', QChar(0xFF0F))));
 }
 
 int runDownloadTests(int argc, char** argv) {
