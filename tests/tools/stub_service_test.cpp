@@ -618,8 +618,8 @@ TEST_F(StubServiceCommand, RefusesBadArgumentsWithoutListening) {
     EXPECT_EQ(exitCode(help), 0);
 }
 
-TEST_F(StubServiceCommand, TakesTheEraAndTheThrottleAndRefusesBadValues) {
-    Child child = launch({"--era", "today", "--throttle", "1/60"});
+TEST_F(StubServiceCommand, TakesTheEraThrottleAndAudioDelayAndRefusesBadValues) {
+    Child child = launch({"--era", "today", "--throttle", "1/60", "--audio-delay-ms", "1"});
     ASSERT_GT(child.pid, 0);
     const std::string line = firstLine(child);
     ASSERT_TRUE(line.starts_with("listening on 127.0.0.1:")) << line;
@@ -631,10 +631,18 @@ TEST_F(StubServiceCommand, TakesTheEraAndTheThrottleAndRefusesBadValues) {
     auto second = client.Get(playlistPath("2330887406"));
     ASSERT_TRUE(second);
     EXPECT_EQ(json::parse(second->body)["code"], 406);
+    auto audio = client.Get("/audio/7600000001.mp3", {{"Range", "bytes=0-9"}});
+    ASSERT_TRUE(audio);
+    EXPECT_EQ(audio->status, 206);
+    EXPECT_EQ(audio->body.size(), 10u);
     kill(child.pid, SIGTERM);
     EXPECT_EQ(exitCode(child), 0);
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--era", "tomorrow"}, {"--throttle", "5"}, {"--throttle", "0/1"}, {"--throttle", "3/x"}}) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--era", "tomorrow"},
+                                               {"--throttle", "5"},
+                                               {"--throttle", "0/1"},
+                                               {"--throttle", "3/x"},
+                                               {"--audio-delay-ms", "-5"}}) {
         Child refused = launch(arguments);
         ASSERT_GT(refused.pid, 0);
         EXPECT_EQ(firstLine(refused), "") << arguments[1];

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: velomir-stub-service [--port N] [--gzip] [--fault NAME] [--slow-ms N] [--era classic|today]\n"
-    "                            [--throttle N/SECONDS]\n"
+    "                            [--throttle N/SECONDS] [--audio-delay-ms N]\n"
     "Plays the music service on 127.0.0.1 for tests and the offline demo. Prints\n"
     "\"listening on 127.0.0.1:PORT\" once ready and serves until SIGINT or SIGTERM.\n"
     "  --port N      port to bind (default 0: any free port)\n"
@@ -25,7 +25,9 @@ constexpr std::string_view kUsage =
     "  --era E       classic (default): the answers the tests were written against;\n"
     "                today: the service as it answers today, for every item\n"
     "  --throttle N/SECONDS\n"
-    "                refuse requests beyond N within any SECONDS with the 406 answer\n";
+    "                refuse requests beyond N within any SECONDS with the 406 answer\n"
+    "  --audio-delay-ms N\n"
+    "                hold every audio answer this long before its first byte (default 0)\n";
 
 struct Arguments {
     int port = 0;
@@ -62,7 +64,7 @@ std::string parseArguments(int argc, char** argv, Arguments& arguments) {
             continue;
         }
         if (option != "--port" && option != "--fault" && option != "--slow-ms" && option != "--era" &&
-            option != "--throttle")
+            option != "--throttle" && option != "--audio-delay-ms")
             return "unknown option " + std::string(option);
         if (i + 1 >= argc) return std::string(option) + " needs a value";
         const std::string_view value = argv[++i];
@@ -78,6 +80,8 @@ std::string parseArguments(int argc, char** argv, Arguments& arguments) {
             return "bad value for " + std::string(option) + ": " + std::string(value);
         } else if (option == "--port") {
             arguments.port = velomir::integerValue32(value);
+        } else if (option == "--audio-delay-ms") {
+            arguments.options.audioDelayMs = velomir::integerValue32(value);
         } else {
             arguments.options.slowMs = velomir::integerValue32(value);
         }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cover_picture.h"
-#include "mp3_tone.h"
+#include "song_audio.h"
 #include "text/text_helpers.h"
 
 namespace velomir {
@@ -42,10 +42,12 @@ StubAnswer coverAnswer(std::string_view file, std::string_view sizeParam) {
     return missingFile();
 }
 
+std::int64_t audioFileId(std::string_view file) { return fileId(file, ".mp3"); }
+
 StubAnswer audioAnswer(std::string_view file) {
-    const std::int64_t id = fileId(file, ".mp3");
+    const std::int64_t id = audioFileId(file);
     if (id <= 0) return missingFile();
-    return StubAnswer{200, "audio/mpeg", toneMp3(static_cast<std::uint64_t>(id)), {}, false};
+    return StubAnswer{200, std::string(kAudioType), songAudio(id), {}, false};
 }
 
 }  // namespace velomir

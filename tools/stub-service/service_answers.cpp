@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "artist_page.h"
+#include "download_items.h"
 #include "hostile_answers.h"
 #include "json_writer.h"
 #include "lyric_answers.h"
@@ -130,11 +131,13 @@ std::optional<std::string> ServiceAnswers::redirectTarget(const StubRequest& req
     // "id=ID.mp3": the audio file of every song the service knows.
     const std::int64_t id = integerValue64(request.param("id"));
     if (auto target = today_.outerTarget(id, host)) return target;
+    if (auto target = downloadItemsOuterTarget(id, host, base_)) return target;
     if (id <= 0 || songObject(id).empty()) return std::string();
     return audioAddress(base_, id);
 }
 
 StubAnswer ServiceAnswers::playlist(std::int64_t id) {
+    if (auto whole = downloadItemsPlaylistBody(id, base_)) return jsonAnswer(std::move(*whole));
     if (auto cut = today_.oldPlaylist(id)) return std::move(*cut);
     if (id == kSamplePlaylistId) return jsonAnswer(samplePlaylistBody(base_));
     if (id == kWithheldPlaylistId) return jsonAnswer(withheldPlaylistBody(base_));
@@ -169,6 +172,7 @@ StubAnswer ServiceAnswers::album(std::int64_t id) const {
 // Detail answers always carry a usable address: that is how the client completes a list without one.
 std::string ServiceAnswers::songObject(std::int64_t id) {
     if (auto song = today_.songObject(id)) return std::move(*song);
+    if (auto song = downloadItemsSongObject(id, base_)) return std::move(*song);
     JsonWriter out;
     SampleTrack song{};
     if (const SampleTrack* withheld = findWithheldTrack(id)) {
@@ -239,6 +243,7 @@ StubAnswer ServiceAnswers::radio(std::int64_t id, int limit, int offset) const {
 StubAnswer ServiceAnswers::v6Playlist(const StubRequest& request) {
     const std::int64_t id = integerValue64(request.param("id"));
     const int n = countParam(request, "n", kOldPlaylistLimit);
+    if (auto list = downloadItemsV6List(id, n)) return today_.v6Answer(*list);
     if (today_.today() && GeneratedPlaylists::trackCount(id) > 0) {
         // The generator names every playlist "temp", and so does its old answer.
         GeneratedPlaylists::V6Tracks tracks = generated_.v6Tracks(id, std::min(n, kV6TrackLimit));

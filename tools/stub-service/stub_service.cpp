@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "answer_sender.h"
+#include "audio_sender.h"
 #include "request_throttle.h"
 #include "service_answers.h"
 #include "text/text_helpers.h"
@@ -16,7 +17,9 @@ namespace {
 
 constexpr std::int64_t kRedirectTarget = 2330887406;
 constexpr std::string_view kPlaylistPath = "/api/playlist/detail";
-constexpr int kWorkerThreads = 32;  // so that answers held by faults do not starve the others
+// So that answers held by faults, eight parallel audio transfers and idle kept-alive connections do not starve
+// the listing requests.
+constexpr int kWorkerThreads = 48;
 
 bool isPlaylistRequest(const httplib::Request& request) {
     std::string_view path = request.path;
@@ -49,6 +52,7 @@ struct StubService::State {
     StopSignal stopSignal;
     std::unique_ptr<ServiceAnswers> answers;
     std::unique_ptr<AnswerSender> sender;
+    std::unique_ptr<AudioSender> audio;
     int port = -1;
     mutable std::mutex logMutex;
     mutable std::condition_variable logGrew;
@@ -79,6 +83,10 @@ void StubService::State::handle(const httplib::Request& request, httplib::Respon
                             Fault::None, response);
     }
     Fault fault = faultNamed(options.fault);
+    // Audio has ranges, a delay and faults of its own; a fault chosen for every answer spoils it like the rest.
+    if (fault == Fault::None && request.path.starts_with("/audio/")) {
+        return audio->send(std::string_view(request.path).substr(7), request.get_header_value("Range"), response);
+    }
     const std::int64_t playlistId = playlistIdOf(request);
     StubAnswer answer;
     // A fault playlist spoils the sample playlist's answer, whatever the fault applied to every answer.
@@ -110,9 +118,12 @@ int StubService::start(int port) {
     State& state = *state_;
     if (state.port > 0 || state.thread.joinable()) return state.port;
     state.server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    // The service compresses only when told to; httplib must not do it on its own.
+    // The service compresses only when told to; httplib must not do it on its own. Byte ranges are answered by
+    // the audio answers alone, from the Range header: httplib would cut every other answer as well.
     state.server.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
-        const_cast<httplib::Request&>(request).headers.erase("Accept-Encoding");
+        auto& changed = const_cast<httplib::Request&>(request);
+        changed.headers.erase("Accept-Encoding");
+        changed.ranges.clear();
         return httplib::Server::HandlerResponse::Unhandled;
     });
     const auto handler = [&state](const httplib::Request& request, httplib::Response& response) {
@@ -130,6 +141,7 @@ int StubService::start(int port) {
     state.answers = std::make_unique<ServiceAnswers>(baseAddress(), state.options.era);
     state.sender =
         std::make_unique<AnswerSender>(baseAddress(), state.options.gzip, state.options.slowMs, state.stopSignal);
+    state.audio = std::make_unique<AudioSender>(state.stopSignal, state.options.audioDelayMs);
     state.thread = std::thread([&state] { state.server.listen_after_bind(); });
     while (!state.server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return state.port;

@@ -12,9 +12,10 @@
 namespace velomir {
 
 struct StubOptions {
-    bool gzip = false;  // text answers sent with Content-Encoding: gzip
-    std::string fault;  // a fault name applied to every answer; empty for none
-    int slowMs = 3000;  // delay of the slow fault
+    bool gzip = false;     // text answers sent with Content-Encoding: gzip
+    std::string fault;     // a fault name applied to every answer; empty for none
+    int slowMs = 3000;     // delay of the slow fault
+    int audioDelayMs = 0;  // every audio answer waits this long before its first byte
     ServiceEra era = ServiceEra::Classic;
     // At most throttleRequests answers within any throttleWindow; the rest get the service's 406 refusal.
     // 0 turns throttling off. Pictures, audio and redirects are never refused.
