@@ -184,7 +184,7 @@ public:
           observer_(observer),
           setup_(http),
           folder_(options.folder),
-          jobs_(std::clamp(options.jobs, 1, kMaxJobs)),
+          jobs_(static_cast<std::size_t>(std::clamp(options.jobs, 1, kMaxJobs))),
           maxTries_(std::max(options.maxTries, 1)),
           tasks_(items.size()),
           results_(items.size()) {}
@@ -253,8 +253,8 @@ private:
 
     void loop() {
         while (true) {
-            int running = 0;
-            curl_multi_perform(multi_, &running);
+            int handles = 0;
+            curl_multi_perform(multi_, &handles);
             readMessages();
             if (stopRequested()) {
                 report_.stopped = true;
@@ -265,13 +265,15 @@ private:
             endStalled(now);
             saveVerified();
             if (!report_.stopMessage.empty()) return;
+            const std::size_t running = active_.size();
             startTransfers(now);
             startExtras(now);
-            if (std::all_of(tasks_.begin(), tasks_.end(), [](const Task& t) { return t.stage == Task::Stage::Done; })) {
-                return;
-            }
+            if (done_ == tasks_.size()) return;
             if (now - lastProgress_ >= kProgressInterval) reportProgress();
-            curl_multi_poll(multi_, nullptr, 0, static_cast<int>(waitTime(now).count()), nullptr);
+            // New transfers are set going at once rather than after a wait.
+            if (active_.size() <= running) {
+                curl_multi_poll(multi_, nullptr, 0, static_cast<int>(waitTime(now).count()), nullptr);
+            }
         }
     }
 
@@ -280,10 +282,8 @@ private:
         const auto until = [&](TimePoint when) {
             if (when > now) wait = std::min(wait, std::chrono::ceil<Milliseconds>(when - now));
         };
-        for (const Task& task : tasks_) {
-            if (task.stage == Task::Stage::Queued) until(task.notBefore);
-        }
-        for (const auto& extra : extras_) {
+        for (const Task* task : paused_) until(task->notBefore);
+        for (const Extra* extra : pendingExtras_) {
             if (extra->state == Extra::State::Waiting) until(extra->notBefore);
         }
         return std::max(wait, Milliseconds(1));
@@ -308,13 +308,13 @@ private:
     // A transfer that brought no byte for the stall time is ended here, and tried again: libcurl's own low-speed
     // limit averages over several seconds, so it would notice a stall only that much later.
     void endStalled(TimePoint now) {
-        for (Task& task : tasks_) {
-            if (task.stage == Task::Stage::Transferring && now - task.lastActivity >= options_.stallTime) {
-                task.ending = Ending::Stalled;
-                audioDone(task, CURLE_OPERATION_TIMEDOUT);
+        for (Task* task : std::vector<Task*>(active_)) {
+            if (now - task->lastActivity >= options_.stallTime) {
+                task->ending = Ending::Stalled;
+                audioDone(*task, CURLE_OPERATION_TIMEDOUT);
             }
         }
-        for (auto& extra : extras_) {
+        for (Extra* extra : std::vector<Extra*>(pendingExtras_)) {
             if (extra->state == Extra::State::Running && now - extra->lastActivity >= options_.stallTime) {
                 extraDone(*extra, CURLE_OPERATION_TIMEDOUT);
             }
@@ -325,24 +325,42 @@ private:
 
     // ----- Audio transfers ----------------------------------------------------------------------------------------
 
+    // Tracks to try again come first, then new ones in the list's order.
     void startTransfers(TimePoint now) {
-        int running = static_cast<int>(std::count_if(
-            tasks_.begin(), tasks_.end(), [](const Task& t) { return t.stage == Task::Stage::Transferring; }));
-        for (Task& task : tasks_) {
-            if (running >= jobs_ || !report_.stopMessage.empty()) return;
-            if (task.stage != Task::Stage::Queued || task.notBefore > now) continue;
-            if (startTransfer(task)) ++running;
+        std::vector<Task*> due;
+        for (Task* task : paused_) {
+            if (task->notBefore <= now) due.push_back(task);
         }
+        for (Task* task : due) {
+            if (active_.size() >= jobs_ || !report_.stopMessage.empty()) return;
+            startTransfer(*task);
+        }
+        while (active_.size() < jobs_ && next_ < tasks_.size() && report_.stopMessage.empty()) {
+            Task& task = tasks_[next_++];
+            if (task.stage == Task::Stage::Queued && !task.begun) startTransfer(task);
+        }
+    }
+
+    // Moves a track to `stage`, keeping the lists of tracks by stage that the loop looks at.
+    void enter(Task& task, Task::Stage stage) {
+        if (task.stage == Task::Stage::Transferring) std::erase(active_, &task);
+        if (task.stage == Task::Stage::Verified) std::erase(verified_, &task);
+        if (task.stage == Task::Stage::Queued) std::erase(paused_, &task);
+        task.stage = stage;
+        if (stage == Task::Stage::Transferring) active_.push_back(&task);
+        if (stage == Task::Stage::Verified) verified_.push_back(&task);
+        if (stage == Task::Stage::Queued && task.begun) paused_.push_back(&task);
+        if (stage == Task::Stage::Done) ++done_;
     }
 
     // The track's address is resolved here, just before its transfer: the outer address is followed through its
     // redirects by the transfer itself.
-    bool startTransfer(Task& task) {
+    void startTransfer(Task& task) {
         const ResultRow& row = task.item->row;
         const std::string address = !row.audioAddress.empty() ? row.audioAddress : outerAudioAddress(task.songId);
         if (address.empty()) {
             finish(task, DownloadOutcome::Unavailable, "the service gives no audio address for it");
-            return false;
+            return;
         }
         if (!task.begun) {
             task.begun = true;
@@ -361,7 +379,7 @@ private:
         task.curl = curl_easy_init();
         if (task.curl == nullptr) {
             finish(task, DownloadOutcome::Failed, "cannot prepare the request");
-            return false;
+            return;
         }
         setup_.apply(task.curl, address, true);
         curl_easy_setopt(task.curl, CURLOPT_PRIVATE, static_cast<Transfer*>(&task));
@@ -378,11 +396,10 @@ private:
             curl_easy_cleanup(task.curl);
             task.curl = nullptr;
             finish(task, DownloadOutcome::Failed, "cannot prepare the request");
-            return false;
+            return;
         }
-        task.stage = Task::Stage::Transferring;
+        enter(task, Task::Stage::Transferring);
         task.lastActivity = Clock::now();
-        return true;
     }
 
     static std::size_t onAudioHeader(char* data, std::size_t size, std::size_t count, void* user) {
@@ -420,8 +437,9 @@ private:
         const Answer& answer = task.answer;
         char* url = nullptr;
         curl_easy_getinfo(task.curl, CURLINFO_EFFECTIVE_URL, &url);
-        if (url != nullptr && isServiceNotFoundPage(url))
+        if (url != nullptr && isServiceNotFoundPage(url)) {
             return endTry(task, Ending::Unavailable, "the service has no file for it");
+        }
         if (answer.code != 200 && answer.code != 206) return endTry(task, Ending::Answered, {});
         if (!isAudioContentType(answer.contentType)) {
             return endTry(task, Ending::Unavailable, "the service sent a web page instead of audio");
@@ -463,17 +481,12 @@ private:
     }
 
     void audioDone(Task& task, CURLcode result) {
-        if (task.ending == Ending::None && result == CURLE_OK && !task.bodyBegun &&
-            (task.answer.code == 200 || task.answer.code == 206)) {
-            beginBody(task);  // an answer without a body
-        }
+        // An answer without a body is judged as one with a body is at its first byte.
+        if (task.ending == Ending::None && result == CURLE_OK && !task.bodyBegun) beginBody(task);
         closePart(task);
         endTransfer(task);
         if (stopRequested()) return;
-        task.stage = Task::Stage::Queued;
-        if (task.ending == Ending::None && result == CURLE_OK && task.answer.code != 200 && task.answer.code != 206) {
-            task.ending = Ending::Answered;
-        }
+        enter(task, Task::Stage::Queued);
         switch (task.ending) {
             case Ending::Stopped:
                 return;
@@ -538,7 +551,7 @@ private:
         });
         ::close(fd);
         if (task.format == AudioFormat::None) return unavailable(task, "the service sent something that is no audio");
-        task.stage = Task::Stage::Verified;
+        enter(task, Task::Stage::Verified);
     }
 
     void retryLater(Task& task, const std::string& reason, std::optional<Milliseconds> asked) {
@@ -605,11 +618,12 @@ private:
     Extra* newExtra(const std::string& address, std::size_t limit, bool text) {
         extras_.push_back(std::make_unique<Extra>(address, limit, text));
         extras_.back()->state = Extra::State::Waiting;
+        pendingExtras_.push_back(extras_.back().get());
         return extras_.back().get();
     }
 
     void startExtras(TimePoint now) {
-        for (auto& pointer : extras_) {
+        for (Extra* pointer : std::vector<Extra*>(pendingExtras_)) {
             Extra& extra = *pointer;
             if (extra.state != Extra::State::Waiting || extra.notBefore > now) continue;
             extra.answer = Answer{};
@@ -618,7 +632,7 @@ private:
             extra.error[0] = '\0';
             extra.curl = curl_easy_init();
             if (extra.curl == nullptr) {
-                extra.state = Extra::State::Done;
+                extraFinished(extra);
                 continue;
             }
             setup_.apply(extra.curl, extra.address, true);
@@ -631,7 +645,7 @@ private:
             if (curl_multi_add_handle(multi_, extra.curl) != CURLM_OK) {
                 curl_easy_cleanup(extra.curl);
                 extra.curl = nullptr;
-                extra.state = Extra::State::Done;
+                extraFinished(extra);
                 continue;
             }
             extra.state = Extra::State::Running;
@@ -680,7 +694,12 @@ private:
             return;
         }
         if (!extra.ok) extra.body.clear();
+        extraFinished(extra);
+    }
+
+    void extraFinished(Extra& extra) {
         extra.state = Extra::State::Done;
+        std::erase(pendingExtras_, &extra);
     }
 
     static bool ready(const Extra* extra) { return extra == nullptr || extra->state == Extra::State::Done; }
@@ -696,9 +715,9 @@ private:
     // ----- Saving -------------------------------------------------------------------------------------------------
 
     void saveVerified() {
-        for (Task& task : tasks_) {
+        for (Task* task : std::vector<Task*>(verified_)) {
             if (!report_.stopMessage.empty()) return;
-            if (task.stage == Task::Stage::Verified && ready(task.cover) && ready(task.lyrics)) save(task);
+            if (ready(task->cover) && ready(task->lyrics)) save(*task);
         }
     }
 
@@ -744,7 +763,7 @@ private:
     }
 
     void finish(Task& task, DownloadOutcome outcome, std::string reason) {
-        task.stage = Task::Stage::Done;
+        enter(task, Task::Stage::Done);
         const std::size_t index = static_cast<std::size_t>(&task - tasks_.data());
         DownloadResult result{task.item->position, task.id, task.title, task.fileName, outcome, std::move(reason)};
         switch (outcome) {
@@ -788,8 +807,9 @@ private:
                 knownSizes += task.total;
                 ++known;
             }
-            if (progress.current.empty() && task.stage == Task::Stage::Transferring) progress.current = task.title;
         }
+        // The track in front: the one that has been transferring longest.
+        if (!active_.empty()) progress.current = active_.front()->title;
         samples_.emplace_back(now, bytesThisRun_);
         while (samples_.size() > 2 && now - samples_[1].first >= kSpeedWindow) samples_.pop_front();
         const double seconds = std::chrono::duration<double>(now - samples_.front().first).count();
@@ -810,13 +830,20 @@ private:
     DownloadObserver* observer_;
     CurlRequestSetup setup_;
     DownloadFolder folder_;
-    const int jobs_;
+    const std::size_t jobs_;
     const int maxTries_;
     std::optional<DownloadArchive> archive_;
     CURLM* multi_ = nullptr;
     std::vector<Task> tasks_;  // never resized: libcurl holds pointers to its elements
     std::vector<std::unique_ptr<Extra>> extras_;
     std::map<std::string, Extra*> covers_;
+    // Tracks by stage, so that a pass of the loop looks only at the few that can move.
+    std::size_t next_ = 0;         // every track before it has begun or is done
+    std::vector<Task*> active_;    // transferring, in the order they began
+    std::vector<Task*> paused_;    // waiting to be tried again
+    std::vector<Task*> verified_;  // whole, waiting for their cover or lyrics
+    std::size_t done_ = 0;
+    std::vector<Extra*> pendingExtras_;  // covers and lyrics not yet done
     std::vector<std::optional<DownloadResult>> results_;
     DownloadReport report_;
     std::int64_t bytesThisRun_ = 0;
