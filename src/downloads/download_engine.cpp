@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "analysis/audio_address.h"
 #include "analysis/http_body.h"
 #include "analysis/service_addresses.h"
 #include "downloads/audio_check.h"
@@ -357,7 +358,9 @@ private:
     // redirects by the transfer itself.
     void startTransfer(Task& task) {
         const ResultRow& row = task.item->row;
-        const std::string address = !row.audioAddress.empty() ? row.audioAddress : outerAudioAddress(task.songId);
+        // The service's /0.mp3 placeholder leads nowhere: such a row goes through its outer address too.
+        const std::string address =
+            !isMissingAudioAddress(row.audioAddress) ? row.audioAddress : outerAudioAddress(task.songId);
         if (address.empty()) {
             finish(task, DownloadOutcome::Unavailable, "the service gives no audio address for it");
             return;

@@ -127,10 +127,7 @@ void ListActions::download(const std::vector<int>& rows) {
     std::vector<DownloadItem> items;
     for (const int row : rows) {
         if (row < 0 || row >= static_cast<int>(list.size())) continue;
-        DownloadItem item{row + 1, list[row]};
-        // The placeholder leads nowhere: without an address the track is fetched through its outer address.
-        if (isMissingAudioAddress(item.row.audioAddress)) item.row.audioAddress.clear();
-        items.push_back(std::move(item));
+        items.push_back(DownloadItem{row + 1, list[row]});
     }
     if (!items.empty()) setup_.download(std::move(items));
 }
