@@ -24,6 +24,12 @@ namespace {
 QAction* downloadAll(WindowHarness& harness) { return harness.control<QAction>("动作_下载全部"); }
 QAction* downloadSelected(WindowHarness& harness) { return harness.control<QAction>("动作_下载所选"); }
 
+// With VELOMIR_SCREENSHOTS naming a folder, the window is kept there as NAME.png: README's pictures of downloads.
+void keepScreenshot(WindowHarness& harness, const char* name) {
+    const QString folder = qEnvironmentVariable("VELOMIR_SCREENSHOTS");
+    if (!folder.isEmpty()) harness.window().grab().save(QDir(folder).filePath(QString::fromLatin1(name) + ".png"));
+}
+
 // Stands in for the engine: reports what the test scripted, then holds until the test lets it go or the run's stop
 // flag is set, and returns the scripted account (marked stopped when the flag ended it).
 class ScriptedEngine {
@@ -343,6 +349,11 @@ void DownloadTest::stoppedRunLeavesWholeFilesAndResumes() {
     QSignalSpy finished(&panel, &DownloadPanel::finished);
     downloadAll(harness)->trigger();
     QVERIFY(waitFor(tracks));
+    if (qEnvironmentVariableIsSet("VELOMIR_SCREENSHOTS")) {
+        QSignalSpy news(&panel, &DownloadPanel::progressed);  // the counts after that first track
+        QVERIFY(waitFor(news));
+        keepScreenshot(harness, "download-running");
+    }
     QTest::mouseClick(harness.control<QPushButton>("按钮_停止下载"), Qt::LeftButton);
     QVERIFY(waitFor(finished));
     const DownloadReport stopped = panel.report();
@@ -365,6 +376,7 @@ void DownloadTest::stoppedRunLeavesWholeFilesAndResumes() {
     downloadAll(harness)->trigger();
     QVERIFY(waitFor(finished));
     const DownloadReport resumed = panel.report();
+    keepScreenshot(harness, "download-account");
     QCOMPARE(resumed.results.size(), std::size_t{8});
     for (const DownloadResult& result : resumed.results) {
         const bool noAudio = result.position == 5 || result.position == 6 || result.position == 8;
