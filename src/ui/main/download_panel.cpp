@@ -75,6 +75,47 @@ QString fromUtf8(const std::string& text) { return QString::fromStdString(text);
 // Names and reasons come from the service and the disk: a line break in one must not break the panel's lines.
 QString oneLineOf(const std::string& text) { return fromUtf8(oneLine(text)); }
 
+// The engine's reason in the window's words; a transfer error libcurl worded stays as it is.
+QString reasonText(std::string reason) {
+    namespace why = download_reason;
+    QString tries;
+    // "... (5 tries)": how often it was tried, at the end.
+    if (const std::size_t open = reason.rfind(" ("); open != std::string::npos && reason.ends_with(")") &&
+                                                     (reason.ends_with(" tries)") || reason.ends_with(" try)"))) {
+        tries = QStringLiteral("（试了 %1 次）").arg(integerValue32(reason.substr(open + 2)));
+        reason.resize(open);
+    }
+    const std::string_view text = reason;
+    const auto after = [&](std::string_view lead) { return fromUtf8(std::string(text.substr(lead.size()))); };
+    QString said;
+    if (text == why::kNoAddress) {
+        said = QStringLiteral("没有音频地址");
+    } else if (text == why::kNoFile) {
+        said = QStringLiteral("服务没有这首歌的文件");
+    } else if (text == why::kWebPage) {
+        said = QStringLiteral("服务给的是网页，不是音频");
+    } else if (text == why::kTooShort) {
+        said = QStringLiteral("服务给的内容太短，不是歌曲");
+    } else if (text == why::kNotAudio) {
+        said = QStringLiteral("服务给的不是音频");
+    } else if (text == why::kWrongPlace) {
+        said = QStringLiteral("服务总是从错误的位置续传");
+    } else if (text == why::kEndedEarly) {
+        said = QStringLiteral("传输中途断开");
+    } else if (text == why::kCannotPrepare) {
+        said = QStringLiteral("无法发出请求");
+    } else if (text.starts_with(why::kHttpAnswer)) {
+        said = QStringLiteral("服务回答 HTTP ") + after(why::kHttpAnswer);
+    } else if (text.starts_with(why::kNoData)) {
+        said = QStringLiteral("%1 秒没有收到数据").arg(integerValue32(text.substr(why::kNoData.size())));
+    } else if (text.starts_with(why::kCannotSave)) {
+        said = QStringLiteral("无法保存：") + after(why::kCannotSave);
+    } else {
+        said = fromUtf8(reason);
+    }
+    return said + tries;
+}
+
 }  // namespace
 
 DownloadPanel::DownloadPanel(QWidget* parent, UiServices& services, DownloadRunner run)
@@ -277,7 +318,7 @@ QString downloadSummaryText(const DownloadReport& report, int total) {
 }
 
 QString unsavedLine(const DownloadResult& result) {
-    QString reason = oneLineOf(result.reason);
+    QString reason = result.reason.empty() ? QString() : reasonText(oneLine(result.reason));
     if (reason.isEmpty())
         reason = result.outcome == DownloadOutcome::Unavailable ? QStringLiteral("无法获取") : QStringLiteral("失败");
     return QStringLiteral("%1. %2：%3").arg(result.position).arg(oneLineOf(result.title), reason);

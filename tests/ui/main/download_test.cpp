@@ -307,6 +307,19 @@ void DownloadTest::accountTexts() {
     report.stopMessage = "无法写入文件夹：\n磁盘已满";
     QCOMPARE(downloadSummaryText(report, 5), QStringLiteral("无法写入文件夹： 磁盘已满，还有 3 首未下载\n") + counts);
     QCOMPARE(unsavedLine(report.results[1]), QStringLiteral("2. b  c：无法获取"));
+    // The engine's reasons in the window's words, the count of tries kept, libcurl's own words as they are.
+    const std::pair<std::string, const char*> reasons[] = {
+        {std::string(download_reason::kWebPage), "服务给的是网页，不是音频"},
+        {std::string(download_reason::kHttpAnswer) + "503 (5 tries)", "服务回答 HTTP 503（试了 5 次）"},
+        {std::string(download_reason::kNoData) + "30 s (1 try)", "30 秒没有收到数据（试了 1 次）"},
+        {std::string(download_reason::kCannotSave) + "File name too long", "无法保存：File name too long"},
+        {"Couldn't connect to server (5 tries)", "Couldn't connect to server（试了 5 次）"},
+    };
+    for (const auto& [reason, shown] : reasons) {
+        DownloadResult failed = result(3, "d", DownloadOutcome::Failed);
+        failed.reason = reason;
+        QCOMPARE(unsavedLine(failed), QStringLiteral("3. d：") + QString::fromUtf8(shown));
+    }
 }
 
 // The stand-in's playlist through the real engine: every track saved under its name with the stand-in's audio
