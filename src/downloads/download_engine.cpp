@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "analysis/audio_address.h"
 #include "analysis/http_body.h"
 #include "analysis/service_addresses.h"
 #include "downloads/audio_check.h"
@@ -357,9 +358,11 @@ private:
     // redirects by the transfer itself.
     void startTransfer(Task& task) {
         const ResultRow& row = task.item->row;
-        const std::string address = !row.audioAddress.empty() ? row.audioAddress : outerAudioAddress(task.songId);
+        // The service's /0.mp3 placeholder leads nowhere: such a row goes through its outer address too.
+        const std::string address =
+            !isMissingAudioAddress(row.audioAddress) ? row.audioAddress : outerAudioAddress(task.songId);
         if (address.empty()) {
-            finish(task, DownloadOutcome::Unavailable, "the service gives no audio address for it");
+            finish(task, DownloadOutcome::Unavailable, std::string(download_reason::kNoAddress));
             return;
         }
         if (!task.begun) {
@@ -378,7 +381,7 @@ private:
         task.error[0] = '\0';
         task.curl = curl_easy_init();
         if (task.curl == nullptr) {
-            finish(task, DownloadOutcome::Failed, "cannot prepare the request");
+            finish(task, DownloadOutcome::Failed, std::string(download_reason::kCannotPrepare));
             return;
         }
         setup_.apply(task.curl, address, true);
@@ -395,7 +398,7 @@ private:
         if (curl_multi_add_handle(multi_, task.curl) != CURLM_OK) {
             curl_easy_cleanup(task.curl);
             task.curl = nullptr;
-            finish(task, DownloadOutcome::Failed, "cannot prepare the request");
+            finish(task, DownloadOutcome::Failed, std::string(download_reason::kCannotPrepare));
             return;
         }
         enter(task, Task::Stage::Transferring);
@@ -438,11 +441,11 @@ private:
         char* url = nullptr;
         curl_easy_getinfo(task.curl, CURLINFO_EFFECTIVE_URL, &url);
         if (url != nullptr && isServiceNotFoundPage(url)) {
-            return endTry(task, Ending::Unavailable, "the service has no file for it");
+            return endTry(task, Ending::Unavailable, std::string(download_reason::kNoFile));
         }
         if (answer.code != 200 && answer.code != 206) return endTry(task, Ending::Answered, {});
         if (!isAudioContentType(answer.contentType)) {
-            return endTry(task, Ending::Unavailable, "the service sent a web page instead of audio");
+            return endTry(task, Ending::Unavailable, std::string(download_reason::kWebPage));
         }
         bool truncate = answer.code == 200;
         task.total = answer.code == 200 ? answer.contentLength : -1;
@@ -491,7 +494,8 @@ private:
             case Ending::Stopped:
                 return;
             case Ending::Stalled:
-                return retryLater(task, "no data came for " + std::to_string(stallSeconds()) + " s", {});
+                return retryLater(task, std::string(download_reason::kNoData) + std::to_string(stallSeconds()) + " s",
+                                  {});
             case Ending::DiskFault:
                 return diskFault(task, task.diskError);
             case Ending::Unavailable:
@@ -514,7 +518,7 @@ private:
     // An HTTP answer other than the file.
     void answered(Task& task) {
         const Answer& answer = task.answer;
-        const std::string said = "the service answered HTTP " + std::to_string(answer.code);
+        const std::string said = std::string(download_reason::kHttpAnswer) + std::to_string(answer.code);
         if (answer.code == 416) {
             // Nothing was left to send: the .part is whole when its size is the file's.
             const auto range = parseContentRange(answer.contentRange);
@@ -538,9 +542,10 @@ private:
 
     void bodyEnded(Task& task) {
         const std::int64_t size = task.have();
-        if (task.total >= 0 && size < task.total) return retryLater(task, "the answer ended early", {});
+        if (task.total >= 0 && size < task.total)
+            return retryLater(task, std::string(download_reason::kEndedEarly), {});
         if (task.total >= 0 && size > task.total) return restart(task);
-        if (size < kMinAudioBytes) return unavailable(task, "the service sent too little to be a song");
+        if (size < kMinAudioBytes) return unavailable(task, std::string(download_reason::kTooShort));
         const int fd = ::open(folder_.pathOf(task.partName).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return diskFault(task, errno);
         task.format = sniffAudio([fd](std::int64_t offset, std::size_t count) {
@@ -550,7 +555,7 @@ private:
             return bytes;
         });
         ::close(fd);
-        if (task.format == AudioFormat::None) return unavailable(task, "the service sent something that is no audio");
+        if (task.format == AudioFormat::None) return unavailable(task, std::string(download_reason::kNotAudio));
         enter(task, Task::Stage::Verified);
     }
 
@@ -568,7 +573,7 @@ private:
     void restart(Task& task) {
         folder_.remove(task.partName);
         if (++task.restarts > kMaxRestarts) {
-            return finish(task, DownloadOutcome::Failed, "the service keeps sending the file from the wrong place");
+            return finish(task, DownloadOutcome::Failed, std::string(download_reason::kWrongPlace));
         }
         task.notBefore = Clock::now();
     }
@@ -583,7 +588,7 @@ private:
             report_.stopMessage = folder_.faultMessage(error);
             return;
         }
-        finish(task, DownloadOutcome::Failed, std::string("cannot save it: ") + std::strerror(error));
+        finish(task, DownloadOutcome::Failed, std::string(download_reason::kCannotSave) + std::strerror(error));
     }
 
     Milliseconds pauseAfter(int failures, std::optional<Milliseconds> asked) const {

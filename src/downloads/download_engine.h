@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/curl_transport.h"
@@ -29,6 +30,22 @@ struct DownloadOptions {
 };
 
 enum class DownloadOutcome { Saved, AlreadyThere, Unavailable, Failed };
+
+// How a DownloadResult's reason begins, so that a front end can word it in its own language; a reason that begins
+// with none of them is a transfer error as libcurl words it.
+namespace download_reason {
+inline constexpr std::string_view kNoAddress = "the service gives no audio address for it";
+inline constexpr std::string_view kNoFile = "the service has no file for it";
+inline constexpr std::string_view kWebPage = "the service sent a web page instead of audio";
+inline constexpr std::string_view kTooShort = "the service sent too little to be a song";
+inline constexpr std::string_view kNotAudio = "the service sent something that is no audio";
+inline constexpr std::string_view kWrongPlace = "the service keeps sending the file from the wrong place";
+inline constexpr std::string_view kHttpAnswer = "the service answered HTTP ";  // then the status code
+inline constexpr std::string_view kNoData = "no data came for ";               // then "N s"
+inline constexpr std::string_view kEndedEarly = "the answer ended early";
+inline constexpr std::string_view kCannotSave = "cannot save it: ";  // then the system's words
+inline constexpr std::string_view kCannotPrepare = "cannot prepare the request";
+}  // namespace download_reason
 
 struct DownloadResult {
     int position = 0;

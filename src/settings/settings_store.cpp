@@ -14,7 +14,16 @@ namespace {
 
 constexpr char kSongSection[] = "song";
 constexpr char kWindowSection[] = "WIN";
+constexpr char kDownloadSection[] = "download";
 constexpr char kFileName[] = "velomir.ini";
+
+// Reading a value trims blanks and one pair of enclosing quotes: a folder that would lose either is stored quoted.
+std::string storedFolder(const std::string& folder) {
+    constexpr std::string_view kLost = " \t\"'";
+    const bool quoted = !folder.empty() && (kLost.find(folder.front()) != std::string_view::npos ||
+                                            kLost.find(folder.back()) != std::string_view::npos);
+    return quoted ? '"' + folder + '"' : folder;
+}
 
 std::filesystem::path fsPath(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -48,6 +57,22 @@ void SettingsStore::saveWindow(const WindowGeometry& geometry) {
                                      {"gd", std::to_string(geometry.height)},
                                      {"zb", std::to_string(geometry.left)},
                                      {"db", std::to_string(geometry.top)}});
+}
+
+DownloadPreferences SettingsStore::loadDownload() const {
+    DownloadPreferences preferences;
+    preferences.folder = file_.read(kDownloadSection, "folder");
+    preferences.lyrics = integerValue32(file_.read(kDownloadSection, "lyrics", "0")) != 0;
+    return preferences;
+}
+
+void SettingsStore::saveDownload(const DownloadPreferences& preferences) {
+    IniEntries entries;
+    if (preferences.folder.find_first_of("\r\n") == std::string::npos) {
+        entries.emplace_back("folder", storedFolder(preferences.folder));
+    }
+    entries.emplace_back("lyrics", preferences.lyrics ? "1" : "0");
+    file_.writeKeys(kDownloadSection, entries);
 }
 
 bool SettingsStore::claimFirstStart() {

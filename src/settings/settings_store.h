@@ -19,6 +19,12 @@ struct WindowGeometry {
     int top = 0;
 };
 
+// What the window remembers of downloads.
+struct DownloadPreferences {
+    std::string folder;   // the folder chosen last; empty: none yet
+    bool lyrics = false;  // save each track's lyrics beside it and in its tag
+};
+
 class SettingsStore {
 public:
     explicit SettingsStore(std::string path, FileReplacer replace = replaceFileAtomically);
@@ -34,6 +40,12 @@ public:
     int windowValue(const std::string& key, const std::string& fallback) const;
     // Writes wz, kd, gd, zb and db, in this order, with one replacement of the file.
     void saveWindow(const WindowGeometry& geometry);
+
+    // `folder` and `lyrics` (0 or 1) of the download section; empty and off when missing.
+    DownloadPreferences loadDownload() const;
+    // One replacement of the file for both keys. A folder whose name holds a line break cannot be stored: the
+    // stored one is kept.
+    void saveDownload(const DownloadPreferences& preferences);
 
     // True on the first start with this file, which it then marks (up=1) so that it never answers true again.
     bool claimFirstStart();

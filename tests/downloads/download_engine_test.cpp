@@ -119,7 +119,7 @@ TEST_F(DownloadEngine, SavesEachTrackTaggedUnderItsOwnNameWithTheAlbumCoverAsked
         return testing::status(404);
     });
     std::vector<DownloadItem> items = {item(1, "1", "一"), item(2, "2", "同名"), item(3, "3", "同名")};
-    items[2].row.audioAddress.clear();  // resolved through the outer address
+    items[2].row.audioAddress = "http://m1.music.126.net/0.mp3";  // the placeholder: resolved through the outer address
     for (DownloadItem& entry : items) entry.row.trackCover = server_->address("/cover/9.jpg");
     options_.listSize = 12;
 

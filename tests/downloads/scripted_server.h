@@ -90,6 +90,7 @@ public:
         std::lock_guard lock(mutex_);
         return mostOpen_;
     }
+
 private:
     void acceptLoop() {
         while (true) {

@@ -75,5 +75,34 @@ TEST(SettingsStore, EachSaveIsOneWrite) {
     EXPECT_EQ(store.loadOptions().maxCount, 42);
 }
 
+// Folders come back as chosen, whatever their ends look like; lyrics are 0 or 1; the rest of the file is kept.
+TEST(SettingsStore, DownloadSection) {
+    ScratchFolder folder;
+    const std::string path = folder.filePath("velomir.ini");
+    writeFile(path, "[song]\nmax=42\n[download]\nlyrics=yes\n");
+    int writes = 0;
+    SettingsStore store(path, [&writes](const std::string& file, const std::string& text) {
+        ++writes;
+        return replaceFileAtomically(file, text);
+    });
+    EXPECT_EQ(store.loadDownload().folder, "");
+    EXPECT_FALSE(store.loadDownload().lyrics);
+    for (const std::string chosen :
+         {"/home/u/音乐/下载", " /home/u/lead", "/tmp/trail ", "\"quoted\"", "'half", "a\"", "/x;y=z[1]", ""}) {
+        store.saveDownload({chosen, true});
+        EXPECT_EQ(store.loadDownload().folder, chosen);
+        EXPECT_TRUE(store.loadDownload().lyrics);
+    }
+    EXPECT_EQ(writes, 8);
+    store.saveDownload({"/home/u/Music", false});
+    EXPECT_EQ(readFile(path), "[song]\nmax=42\n[download]\nlyrics=0\nfolder=/home/u/Music\n");
+    // A line break would split the line and plant a key of its own: the stored folder stays.
+    store.saveDownload({"/tmp/a\nlyrics=1\n[song]\nmax=1", true});
+    EXPECT_EQ(store.loadDownload().folder, "/home/u/Music");
+    EXPECT_TRUE(store.loadDownload().lyrics);
+    EXPECT_EQ(store.loadOptions().maxCount, 42);
+    EXPECT_EQ(writes, 10);
+}
+
 }  // namespace
 }  // namespace velomir::testing

@@ -20,17 +20,33 @@ ListActions::ListActions(ListActionsSetup setup, QObject* parent)
     : QObject(parent),
       setup_(std::move(setup)),
       copyAll_(new QAction(QStringLiteral("复制所有音乐地址"), setup_.grid)),
-      exportM3u_(new QAction(QStringLiteral("导出 M3U 播放列表…"), setup_.grid)) {
+      exportM3u_(new QAction(QStringLiteral("导出 M3U 播放列表…"), setup_.grid)),
+      downloadAll_(new QAction(QStringLiteral("下载全部…"), setup_.grid)),
+      downloadSelected_(new QAction(QStringLiteral("下载所选…"), setup_.grid)),
+      downloadLyrics_(new QAction(QStringLiteral("下载时保存歌词"), setup_.grid)) {
     copyAll_->setObjectName(QStringLiteral("动作_复制所有音乐地址"));
     exportM3u_->setObjectName(QStringLiteral("动作_导出M3U播放列表"));
+    downloadAll_->setObjectName(QStringLiteral("动作_下载全部"));
+    downloadSelected_->setObjectName(QStringLiteral("动作_下载所选"));
+    downloadLyrics_->setObjectName(QStringLiteral("动作_下载歌词"));
+    downloadLyrics_->setCheckable(true);
     connect(copyAll_, &QAction::triggered, this, &ListActions::copyAllAudioAddresses);
     connect(exportM3u_, &QAction::triggered, this, &ListActions::exportM3u);
+    connect(downloadAll_, &QAction::triggered, this, &ListActions::downloadAll);
+    connect(downloadSelected_, &QAction::triggered, this, &ListActions::downloadSelected);
+    connect(setup_.grid, &ResultGrid::rowsChanged, this, &ListActions::updateEnabled);
     setup_.grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(setup_.grid, &QWidget::customContextMenuRequested, this, &ListActions::showMenu);
+    updateEnabled();
 }
 
 void ListActions::setRunning(bool running) {
     running_ = running;
+    updateEnabled();
+}
+
+void ListActions::setDownloading(bool downloading) {
+    downloading_ = downloading;
     updateEnabled();
 }
 
@@ -40,12 +56,19 @@ void ListActions::showMenu(const QPoint& position) {
     QMenu menu(setup_.grid);
     menu.addAction(copyAll_);
     menu.addAction(exportM3u_);
+    menu.addSeparator();
+    menu.addAction(downloadAll_);
+    menu.addAction(downloadSelected_);
+    menu.addAction(downloadLyrics_);
     menu.exec(setup_.grid->viewport()->mapToGlobal(position));
 }
 
 void ListActions::updateEnabled() {
     copyAll_->setEnabled(!running_ && !busy_);
     exportM3u_->setEnabled(!running_ && !busy_);
+    const bool canDownload = !running_ && !downloading_ && !setup_.state.resultRows.empty();
+    downloadAll_->setEnabled(canDownload);
+    downloadSelected_->setEnabled(canDownload && !setup_.grid->selectedRows().empty());
 }
 
 void ListActions::withResolvedRows(std::function<void(const std::vector<ResultRow>&)> use) {
@@ -88,6 +111,25 @@ void ListActions::exportM3u() {
         file.write(playlist.data(), static_cast<qint64>(playlist.size()));
         file.commit();
     });
+}
+
+void ListActions::downloadAll() {
+    std::vector<int> rows(setup_.state.resultRows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
+    download(rows);
+}
+
+void ListActions::downloadSelected() { download(setup_.grid->selectedRows()); }
+
+void ListActions::download(const std::vector<int>& rows) {
+    if (running_ || downloading_ || !setup_.download) return;
+    const std::vector<ResultRow>& list = setup_.state.resultRows;
+    std::vector<DownloadItem> items;
+    for (const int row : rows) {
+        if (row < 0 || row >= static_cast<int>(list.size())) continue;
+        items.push_back(DownloadItem{row + 1, list[row]});
+    }
+    if (!items.empty()) setup_.download(std::move(items));
 }
 
 QString ListActions::chooseFile() {

@@ -1,5 +1,5 @@
-// The grid's context menu: every row's audio address to the clipboard, or the whole list as an M3U playlist.
-// Missing addresses are resolved first, many at once, on a worker.
+// The grid's context menu: every row's audio address to the clipboard, or the whole list as an M3U playlist (missing
+// addresses are resolved first, many at once, on a worker); the whole list or the selected rows downloaded.
 #pragma once
 
 #include <QObject>
@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "downloads/download_engine.h"
 
 class QAction;
 
@@ -27,6 +29,7 @@ struct ListActionsSetup {
     DetailPane* hints;                    // shows the copy hint
     std::function<std::string()> title;   // the playlist's title: the link box text
     std::function<QString()> chooseFile;  // where to export; empty when the user cancels; empty: a save dialog
+    std::function<void(std::vector<DownloadItem>)> download;  // takes the rows to download, never none
 };
 
 class ListActions : public QObject {
@@ -35,10 +38,17 @@ class ListActions : public QObject {
 public:
     explicit ListActions(ListActionsSetup setup, QObject* parent = nullptr);
 
-    // Both actions are off while a run is under way, and while the addresses of one are being resolved.
+    // Every action is off while a run is under way; copy and export also while the addresses of one are being
+    // resolved.
     void setRunning(bool running);
+    // The download actions are off while a download is under way.
+    void setDownloading(bool downloading);
     void copyAllAudioAddresses();
     void exportM3u();
+    void downloadAll();
+    void downloadSelected();
+    // The checkable "lyrics too" choice of the menu; its state is the caller's to keep.
+    QAction* lyricsChoice() const { return downloadLyrics_; }
 
 signals:
     // A list action has handed over its list (clipboard or file).
@@ -51,12 +61,17 @@ private:
     // unless a run replaced it meanwhile.
     void withResolvedRows(std::function<void(const std::vector<ResultRow>&)> use);
     QString chooseFile();
+    void download(const std::vector<int>& rows);
 
     ListActionsSetup setup_;
     QAction* copyAll_;
     QAction* exportM3u_;
+    QAction* downloadAll_;
+    QAction* downloadSelected_;
+    QAction* downloadLyrics_;
     bool running_ = false;
     bool busy_ = false;
+    bool downloading_ = false;
 };
 
 }  // namespace velomir

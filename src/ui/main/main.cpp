@@ -43,8 +43,10 @@ int main(int argc, char** argv) {
     velomir::CurlTransport transport(http);
     velomir::SystemClipboard clipboard;
     velomir::SystemOpener opener;
-    velomir::MainWindow window(
-        {{transport, work, clipboard, opener}, settingsPath(), velomir::makeSystemMediaBackend, {}, {}});
+    velomir::MainWindowSetup setup{
+        {transport, work, clipboard, opener}, settingsPath(), velomir::makeSystemMediaBackend, {}, {}};
+    setup.downloadHttp = http;
+    velomir::MainWindow window(std::move(setup));
     window.show();
     return app.exec();
 }

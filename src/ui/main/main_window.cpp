@@ -1,7 +1,10 @@
 #include "ui/main/main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -14,6 +17,7 @@
 #include "ui/desktop/lyric_cache.h"
 #include "ui/main/click_label.h"
 #include "ui/main/detail_pane.h"
+#include "ui/main/download_panel.h"
 #include "ui/main/list_actions.h"
 #include "ui/main/progress_panel.h"
 #include "ui/main/result_grid.h"
@@ -66,15 +70,17 @@ MainWindow::MainWindow(MainWindowSetup setup)
       lyrics_(std::make_unique<LyricCache>(setup_.services.http, setup_.services.work)) {
     buildLayout();
     preview_ = std::make_unique<PreviewController>(setup_.services, *lyrics_, setup_.makeBackend, this);
-    listActions_ = new ListActions({grid_, driver_.state(), options_, setup_.services, detail_,
-                                    [this] { return linkText(); }, setup_.chooseExportFile},
-                                   this);
+    listActions_ = new ListActions(
+        {grid_, driver_.state(), options_, setup_.services, detail_, [this] { return linkText(); },
+         setup_.chooseExportFile, [this](std::vector<DownloadItem> items) { startDownload(std::move(items)); }},
+        this);
     connectControls();
     initialise();
 }
 
 MainWindow::~MainWindow() {
     // Workers deliver into this window and its controls: none may outlive them.
+    downloads_->stop();
     setup_.services.work.stopAll();
     // The controls refer to the run state and options: let them go while those still exist.
     preview_.reset();
@@ -166,6 +172,27 @@ void MainWindow::analyseLink(const std::string& link) {
     startAnalysis();
 }
 
+void MainWindow::startDownload(std::vector<DownloadItem> items) {
+    if (downloads_->running() || items.empty()) return;
+    DownloadOptions options;
+    options.listSize = static_cast<int>(driver_.state().resultRows.size());
+    const QString folder = chooseDownloadFolder();
+    if (folder.isEmpty()) return;
+    downloadPreferences_.folder = folder.toStdString();
+    settings_.saveDownload(downloadPreferences_);
+    options.folder = downloadPreferences_.folder;
+    options.lyrics = downloadPreferences_.lyrics;
+    listActions_->setDownloading(true);
+    downloads_->start(std::move(items), std::move(options), setup_.downloadHttp);
+}
+
+QString MainWindow::chooseDownloadFolder() {
+    const QString last = QString::fromStdString(downloadPreferences_.folder);
+    if (setup_.chooseDownloadFolder) return setup_.chooseDownloadFolder(last);
+    return QFileDialog::getExistingDirectory(this, QStringLiteral("下载到文件夹"),
+                                             last.isEmpty() ? QDir::homePath() : last);
+}
+
 AboutWindow* MainWindow::aboutWindow() const { return about_.data(); }
 
 void MainWindow::openAboutWindow() {
@@ -195,6 +222,12 @@ void MainWindow::connectControls() {
     connect(settingsBar_, &SettingsBar::coverSwitchedOn, detail_, &DetailPane::fetchCoverAgain);
     connect(settingsBar_, &SettingsBar::coverSwitchedOff, detail_, &DetailPane::showDefaultCover);
     connect(settingsBar_, &SettingsBar::focusAwayWanted, modes_, &InputModes::moveFocusAway);
+    connect(downloads_, &DownloadPanel::heightChanged, this, &MainWindow::placeGridArea);
+    connect(downloads_, &DownloadPanel::finished, this, [this] { listActions_->setDownloading(false); });
+    connect(listActions_->lyricsChoice(), &QAction::toggled, this, [this](bool on) {
+        downloadPreferences_.lyrics = on;
+        if (settingsLoaded_) settings_.saveDownload(downloadPreferences_);
+    });
     connectDetailPane();
 }
 
@@ -230,6 +263,8 @@ void MainWindow::loadSettings() {
     settingsBar_->applyJumpSwitch(options_.jumpToSearch);
     settingsBar_->applyCoverSwitch(options_.showCovers);
     settingsBar_->showMaxCount(options_.maxCount);
+    downloadPreferences_ = settings_.loadDownload();
+    listActions_->lyricsChoice()->setChecked(downloadPreferences_.lyrics);
     restorePlacement();
     settingsLoaded_ = true;
     if (settings_.claimFirstStart()) openAboutWindow();
@@ -283,7 +318,9 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     saveAtClose();
     event->accept();
-    // A request under way ends at its next byte or second of silence; nothing it finds is shown any more.
+    // A request under way ends at its next byte or second of silence; nothing it finds is shown any more. A
+    // download's requests watch its own flag, and what it saved stays whole.
+    downloads_->stop();
     setup_.services.work.stopAll();
     if (setup_.endProcess) {
         setup_.endProcess();

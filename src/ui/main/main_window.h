@@ -1,5 +1,5 @@
-// The main window: link box, mode tabs, result grid, detail pane, progress panel and settings bar, over the
-// analysis driver. It is the driver's view and grid.
+// The main window: link box, mode tabs, result grid, detail pane, progress panel, download strip and settings bar,
+// over the analysis driver. It is the driver's view and grid.
 #pragma once
 
 #include <QPointer>
@@ -14,6 +14,7 @@
 #include "settings/settings_store.h"
 #include "ui/companions/widget_player.h"
 #include "ui/desktop/desktop_services.h"
+#include "ui/main/download_panel.h"
 #include "ui/main/input_modes.h"
 
 class QFrame;
@@ -43,6 +44,12 @@ struct MainWindowSetup {
     std::function<QString()> chooseExportFile;
     // How the settings file is replaced; tests count the writes.
     FileReplacer replaceSettingsFile = replaceFileAtomically;
+    // Downloads make their own requests with these (service address, certificates); each run has its stop flag.
+    HttpSettings downloadHttp{};
+    // The folder to download into, offered the last one chosen ("" cancels); empty: a folder dialog asks.
+    std::function<QString(const QString& lastFolder)> chooseDownloadFolder{};
+    // How a download runs; empty: downloadTracks.
+    DownloadRunner runDownload{};
 };
 
 class MainWindow : public QWidget, public AnalysisView {
@@ -69,10 +76,13 @@ public:
     void analyseLink(const std::string& link);
     // Opens the about window, or raises the open one.
     void openAboutWindow();
+    // Asks for a folder and downloads `items` of the list shown into it; nothing while a download runs.
+    void startDownload(std::vector<DownloadItem> items);
 
     const RunState& runState() const { return driver_.state(); }
     const AnalysisOptions& options() const { return options_; }
     PreviewController& preview() { return *preview_; }
+    DownloadPanel& downloads() { return *downloads_; }
     // The open about window, or null.
     AboutWindow* aboutWindow() const;
 
@@ -93,6 +103,9 @@ private:
     void buildMiddlePanel();
     void buildRightPanel();
     void applyResizeRule();
+    // The grid takes the height the download strip leaves it; the strip and the run note sit under it.
+    void placeGridArea();
+    QString chooseDownloadFolder();
     void connectControls();
     void connectDetailPane();
     void initialise();
@@ -110,6 +123,7 @@ private:
     // The lyrics asked for this session, shared by the detail pane and the preview; it outlives both.
     std::unique_ptr<LyricCache> lyrics_;
     bool settingsLoaded_ = false;
+    DownloadPreferences downloadPreferences_;
 
     ClickLabel* leftBar_ = nullptr;
     ClickLabel* icon_ = nullptr;
@@ -126,6 +140,7 @@ private:
     ClickLabel* horizontalEdge_ = nullptr;
     ResultGrid* grid_ = nullptr;
     ProgressPanel* progress_ = nullptr;
+    DownloadPanel* downloads_ = nullptr;
     ClickLabel* runNote_ = nullptr;  // under the grid: why the last list is short or empty
     QTimer* progressTimer_ = nullptr;
     ClickLabel* right_ = nullptr;

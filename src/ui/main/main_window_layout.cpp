@@ -7,6 +7,7 @@
 
 #include "ui/main/click_label.h"
 #include "ui/main/detail_pane.h"
+#include "ui/main/download_panel.h"
 #include "ui/main/main_window.h"
 #include "ui/main/progress_panel.h"
 #include "ui/main/result_grid.h"
@@ -19,6 +20,9 @@ namespace {
 
 constexpr int kTabCaptionPixels = 12;
 constexpr int kProgressMilliseconds = 50;
+constexpr int kGridFoot = 20;  // under the grid: the run note
+constexpr int kStripGap = 6;   // between the grid and the download strip
+constexpr int kLeastGridHeight = 88;
 
 ClickLabel* addBox(QWidget* parent, const char* name, const QRect& geometry, QRgb background) {
     auto* box = new ClickLabel(parent, name);
@@ -135,6 +139,7 @@ void MainWindow::buildMiddlePanel() {
     grid_ = new ResultGrid(driver_.state(), middle_);
     grid_->setGeometry(16, 53, 435, 459);
     progress_ = new ProgressPanel(middle_);
+    downloads_ = new DownloadPanel(middle_, setup_.services, setup_.runDownload);
     runNote_ = new ClickLabel(middle_, "标签_运行提示");
     runNote_->setTextColour(skin::colour(skin::kRedEdgeColour));
     runNote_->setBackground(skin::colour(skin::kMiddlePanelColour));
@@ -163,14 +168,22 @@ void MainWindow::applyResizeRule() {
     linkBox_->setGeometry(6, 1, inputFrame_->width() - clear_->width() - 6, inputFrame_->height() - 2);
     clear_->move(inputFrame_->width() - clear_->width() - 4, clear_->y());
     horizontalEdge_->setGeometry(0, horizontalEdge_->y(), middle_->width(), 1);
-    grid_->resize(grid_->width(), whole(h - grid_->y() - 20));
-    progress_->resize(grid_->width(), grid_->height());
-    progress_->centreContents();
-    runNote_->setGeometry(grid_->x(), grid_->y() + grid_->height() + 1, grid_->width(), 18);
+    placeGridArea();
     settingsBar_->narrow();
     settingsBar_->move(0, whole(h - settingsBar_->height()));
     detail_->move(20, detail_->y());
     detail_->fitWidth(rightWidth - 40);
+}
+
+void MainWindow::placeGridArea() {
+    const int h = height();
+    const int strip = downloads_->isHidden() ? 0 : downloads_->height() + kStripGap;
+    grid_->resize(grid_->width(), std::max(kLeastGridHeight, h - grid_->y() - kGridFoot - strip));
+    progress_->resize(grid_->width(), grid_->height());
+    progress_->centreContents();
+    const int gridBottom = grid_->y() + grid_->height();
+    downloads_->setGeometry(grid_->x(), gridBottom + kStripGap, grid_->width(), downloads_->height());
+    runNote_->setGeometry(grid_->x(), h - kGridFoot + 1, grid_->width(), 18);
 }
 
 }  // namespace velomir

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
+#include <algorithm>
 
 #include "ui/main/result_grid_model.h"
 
@@ -25,7 +26,7 @@ ResultGrid::ResultGrid(const RunState& state, QWidget* parent)
     setObjectName(QStringLiteral("高级表格_分析列表"));
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -38,6 +39,10 @@ ResultGrid::ResultGrid(const RunState& state, QWidget* parent)
     verticalHeader()->setHighlightSections(false);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { emit cursorRowChanged(current.isValid() ? current.row() + 1 : 0); });
+    // A reset clears the selection without a word from the selection model.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ResultGrid::rowsChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, &ResultGrid::rowsChanged);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &ResultGrid::rowsChanged);
     // The corner button draws no text of its own; the item count is painted over it.
     corner_ = findChild<QAbstractButton*>();
     if (corner_) corner_->installEventFilter(this);
@@ -56,6 +61,13 @@ void ResultGrid::publish() {
 }
 
 QString ResultGrid::cellText(int row, int column) const { return model_->cellText(row, column); }
+
+std::vector<int> ResultGrid::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
 
 void ResultGrid::applyColumnWidths() {
     verticalHeader()->setFixedWidth(kNumberWidth);

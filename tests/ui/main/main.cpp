@@ -14,5 +14,6 @@ int main(int argc, char** argv) {
     failures += velomir::test::runListActionsTests(argc, argv);
     failures += velomir::test::runWindowLayoutTests(argc, argv);
     failures += velomir::test::runSettingsTests(argc, argv);
+    failures += velomir::test::runDownloadTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -53,15 +53,26 @@ std::string readFile(const QString& path) {
 
 WindowHarness::WindowHarness(int port, const std::string& settingsText) : curl(settingsFor(port, work.stopFlag())) {
     if (!settingsText.empty()) writeFile(settingsPath(), settingsText);
-    window_ = std::make_unique<MainWindow>(MainWindowSetup{{http, work, clipboard, opener},
-                                                           settingsPath().toStdString(),
-                                                           makeSilentBackend,
-                                                           [this] { ended = true; },
-                                                           [this] { return exportPath; },
-                                                           [this](const std::string& path, const std::string& text) {
-                                                               ++settingsWrites;
-                                                               return replaceFileAtomically(path, text);
-                                                           }});
+    MainWindowSetup setup{{http, work, clipboard, opener},
+                          settingsPath().toStdString(),
+                          makeSilentBackend,
+                          [this] { ended = true; },
+                          [this] { return exportPath; },
+                          [this](const std::string& path, const std::string& text) {
+                              ++settingsWrites;
+                              return replaceFileAtomically(path, text);
+                          }};
+    setup.downloadHttp = settingsFor(port, work.stopFlag());
+    setup.chooseDownloadFolder = [this](const QString& lastFolder) {
+        foldersOffered.append(lastFolder);
+        return downloadFolder;
+    };
+    setup.runDownload = [this](const std::vector<DownloadItem>& items, const DownloadOptions& options,
+                               const HttpSettings& settings, DownloadObserver* observer) {
+        return fakeDownload ? fakeDownload(items, options, settings, observer)
+                            : downloadTracks(items, options, settings, observer);
+    };
+    window_ = std::make_unique<MainWindow>(std::move(setup));
 }
 
 WindowHarness::~WindowHarness() {

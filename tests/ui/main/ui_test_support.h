@@ -1,6 +1,7 @@
 // What the main window's tests share: the stand-in service, fakes of the desktop, and a window built on them.
 #pragma once
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -70,8 +71,12 @@ public:
     FakeClipboard clipboard;
     FakeOpener opener;
     bool ended = false;
-    QString exportPath;      // what the export's file chooser answers
-    int settingsWrites = 0;  // replacements of the settings file
+    QString exportPath;          // what the export's file chooser answers
+    int settingsWrites = 0;      // replacements of the settings file
+    QString downloadFolder;      // what the download's folder chooser answers
+    QStringList foldersOffered;  // what the folder chooser was offered, one entry a question
+    // Carries out the downloads instead of the engine when set; called on a worker.
+    DownloadRunner fakeDownload;
 
 private:
     QWidget strays_;  // owns the throwaway controls of failed look-ups
@@ -106,5 +111,6 @@ int runDetailPaneTests(int argc, char** argv);
 int runListActionsTests(int argc, char** argv);
 int runWindowLayoutTests(int argc, char** argv);
 int runSettingsTests(int argc, char** argv);
+int runDownloadTests(int argc, char** argv);
 
 }  // namespace velomir::test
