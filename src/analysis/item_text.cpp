@@ -1,6 +1,7 @@
 #include "analysis/item_text.h"
 
 #include "json/json_document.h"
+#include "text/text_helpers.h"
 
 namespace velomir {
 
@@ -25,24 +26,6 @@ long readUnicodeEscape(std::string_view text, std::size_t pos) {
     return unit;
 }
 
-void appendUtf8(std::string& out, unsigned long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes the \u escape at `pos` (a surrogate pair takes two); returns the escape's length, 0 if malformed.
 std::size_t decodeUnicode(std::string_view text, std::size_t pos, std::string& out) {
     const long unit = readUnicodeEscape(text, pos);
@@ -50,12 +33,12 @@ std::size_t decodeUnicode(std::string_view text, std::size_t pos, std::string& o
     if (unit >= 0xD800 && unit <= 0xDBFF) {
         const long low = readUnicodeEscape(text, pos + 6);
         if (low >= 0xDC00 && low <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            appendUtf8(out, static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
             return 12;
         }
     }
     // A lone surrogate cannot be written in UTF-8.
-    appendUtf8(out, (unit >= 0xD800 && unit <= 0xDFFF) ? 0xFFFD : unit);
+    appendUtf8(out, static_cast<char32_t>((unit >= 0xD800 && unit <= 0xDFFF) ? 0xFFFD : unit));
     return 6;
 }
 

@@ -379,25 +379,8 @@ private:
         task.received = 0;
         task.answer = Answer{};
         task.error[0] = '\0';
-        task.curl = curl_easy_init();
-        if (task.curl == nullptr) {
-            finish(task, DownloadOutcome::Failed, std::string(download_reason::kCannotPrepare));
-            return;
-        }
-        setup_.apply(task.curl, address, true);
-        curl_easy_setopt(task.curl, CURLOPT_PRIVATE, static_cast<Transfer*>(&task));
-        curl_easy_setopt(task.curl, CURLOPT_ERRORBUFFER, task.error);
-        curl_easy_setopt(task.curl, CURLOPT_HEADERFUNCTION, onAudioHeader);
-        curl_easy_setopt(task.curl, CURLOPT_HEADERDATA, &task);
-        curl_easy_setopt(task.curl, CURLOPT_WRITEFUNCTION, onAudioBody);
-        curl_easy_setopt(task.curl, CURLOPT_WRITEDATA, &task);
-        if (task.partSize > 0) {
-            const std::string range = std::to_string(task.partSize) + "-";
-            curl_easy_setopt(task.curl, CURLOPT_RANGE, range.c_str());
-        }
-        if (curl_multi_add_handle(multi_, task.curl) != CURLM_OK) {
-            curl_easy_cleanup(task.curl);
-            task.curl = nullptr;
+        const std::string range = task.partSize > 0 ? std::to_string(task.partSize) + "-" : std::string();
+        if (!addTransfer(task, address, onAudioHeader, onAudioBody, range)) {
             finish(task, DownloadOutcome::Failed, std::string(download_reason::kCannotPrepare));
             return;
         }
@@ -406,7 +389,7 @@ private:
     }
 
     static std::size_t onAudioHeader(char* data, std::size_t size, std::size_t count, void* user) {
-        auto& task = *static_cast<Task*>(user);
+        auto& task = static_cast<Task&>(*static_cast<Transfer*>(user));
         if (task.engine->stopRequested()) return 0;
         task.lastActivity = Clock::now();
         task.answer.read(std::string_view(data, size * count));
@@ -414,7 +397,7 @@ private:
     }
 
     static std::size_t onAudioBody(char* data, std::size_t size, std::size_t count, void* user) {
-        auto& task = *static_cast<Task*>(user);
+        auto& task = static_cast<Task&>(*static_cast<Transfer*>(user));
         Engine& engine = *task.engine;
         const std::size_t length = size * count;
         if (engine.stopRequested()) {
@@ -627,6 +610,28 @@ private:
         return extras_.back().get();
     }
 
+    using Receiver = std::size_t (*)(char*, std::size_t, std::size_t, void*);
+
+    // A handle for `transfer` on the multi handle, its callbacks given `transfer`; false when libcurl refuses.
+    bool addTransfer(Transfer& transfer, const std::string& address, Receiver header, Receiver body,
+                     const std::string& range) {
+        transfer.curl = curl_easy_init();
+        if (transfer.curl == nullptr) return false;
+        setup_.apply(transfer.curl, address, true);
+        curl_easy_setopt(transfer.curl, CURLOPT_PRIVATE, &transfer);
+        curl_easy_setopt(transfer.curl, CURLOPT_ERRORBUFFER, transfer.error);
+        curl_easy_setopt(transfer.curl, CURLOPT_HEADERFUNCTION, header);
+        curl_easy_setopt(transfer.curl, CURLOPT_HEADERDATA, &transfer);
+        curl_easy_setopt(transfer.curl, CURLOPT_WRITEFUNCTION, body);
+        curl_easy_setopt(transfer.curl, CURLOPT_WRITEDATA, &transfer);
+        // libcurl copies the range text.
+        if (!range.empty()) curl_easy_setopt(transfer.curl, CURLOPT_RANGE, range.c_str());
+        if (curl_multi_add_handle(multi_, transfer.curl) == CURLM_OK) return true;
+        curl_easy_cleanup(transfer.curl);
+        transfer.curl = nullptr;
+        return false;
+    }
+
     void startExtras(TimePoint now) {
         for (Extra* pointer : std::vector<Extra*>(pendingExtras_)) {
             Extra& extra = *pointer;
@@ -635,21 +640,7 @@ private:
             extra.body.clear();
             extra.tooLarge = false;
             extra.error[0] = '\0';
-            extra.curl = curl_easy_init();
-            if (extra.curl == nullptr) {
-                extraFinished(extra);
-                continue;
-            }
-            setup_.apply(extra.curl, extra.address, true);
-            curl_easy_setopt(extra.curl, CURLOPT_PRIVATE, static_cast<Transfer*>(&extra));
-            curl_easy_setopt(extra.curl, CURLOPT_ERRORBUFFER, extra.error);
-            curl_easy_setopt(extra.curl, CURLOPT_HEADERFUNCTION, onExtraHeader);
-            curl_easy_setopt(extra.curl, CURLOPT_HEADERDATA, &extra);
-            curl_easy_setopt(extra.curl, CURLOPT_WRITEFUNCTION, onExtraBody);
-            curl_easy_setopt(extra.curl, CURLOPT_WRITEDATA, &extra);
-            if (curl_multi_add_handle(multi_, extra.curl) != CURLM_OK) {
-                curl_easy_cleanup(extra.curl);
-                extra.curl = nullptr;
+            if (!addTransfer(extra, extra.address, onExtraHeader, onExtraBody, {})) {
                 extraFinished(extra);
                 continue;
             }
@@ -659,7 +650,7 @@ private:
     }
 
     static std::size_t onExtraHeader(char* data, std::size_t size, std::size_t count, void* user) {
-        auto& extra = *static_cast<Extra*>(user);
+        auto& extra = static_cast<Extra&>(*static_cast<Transfer*>(user));
         const std::string_view line(data, size * count);
         extra.lastActivity = Clock::now();
         if (line.starts_with("HTTP/")) extra.body.clear();
@@ -668,7 +659,7 @@ private:
     }
 
     static std::size_t onExtraBody(char* data, std::size_t size, std::size_t count, void* user) {
-        auto& extra = *static_cast<Extra*>(user);
+        auto& extra = static_cast<Extra&>(*static_cast<Transfer*>(user));
         const std::size_t length = size * count;
         if (length > extra.limit - extra.body.size()) {
             extra.tooLarge = true;

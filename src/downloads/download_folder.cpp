@@ -35,7 +35,7 @@ struct DirectoryCloser {
 
 DownloadFolder::DownloadFolder(std::string path) : path_(std::move(path)) {
     while (path_.size() > 1 && path_.back() == '/') path_.pop_back();
-    if (path_.empty()) path_ = ".";
+    if (path_.empty()) path_.push_back('.');
 }
 
 std::string DownloadFolder::prepare() {

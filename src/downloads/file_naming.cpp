@@ -5,6 +5,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "text/text_helpers.h"
+
 namespace velomir {
 namespace {
 
@@ -54,24 +56,6 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
     }
     at += length;
     return value;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // Characters that separate paths or are refused by other systems' file names (a folder may be a shared or

@@ -57,7 +57,10 @@ void fillTag(TagLib::ID3v2::Tag& tag, const TrackTags& tags) {
     addText(tag, "TALB", tags.album);
     if (tags.trackNumber > 0) {
         std::string number = std::to_string(tags.trackNumber);
-        if (tags.trackCount >= tags.trackNumber) number += "/" + std::to_string(tags.trackCount);
+        if (tags.trackCount >= tags.trackNumber) {
+            number.push_back('/');
+            number += std::to_string(tags.trackCount);
+        }
         addText(tag, "TRCK", number);
     }
     if (const std::string mime = pictureMime(tags.coverBytes); !mime.empty()) {

@@ -17,6 +17,9 @@ inline constexpr std::string_view kFalseText = "假";
 // Full-width ASCII forms (U+FF01..U+FF5E) become their ASCII twins, U+3000 a space; other bytes pass unchanged.
 std::string fullWidthToAscii(std::string_view text);
 
+// Appends the UTF-8 bytes of one code point (at most U+10FFFF; the caller keeps surrogates out).
+void appendUtf8(std::string& out, char32_t codePoint);
+
 // Integer value of a text: full-width forms read as ASCII, leading blanks skipped, optional sign, leading digits.
 // No digits give 0. The 32-bit reading saturates at the type's limits; the 64-bit reading (for IDs) gives 0
 // when the digits do not fit, since a clipped ID would name another item.

@@ -26,7 +26,10 @@ std::string songAudio(std::int64_t songId) {
     }
     if (!isDownloadItemSong(songId)) return toneMp3(seed);
     // Digits only, so that the bytes never spell a tag or a frame sync.
-    return toneMp3(seed, downloadAudioFrames(songId), " " + std::to_string(songId) + " ");
+    std::string mark(1, ' ');
+    mark += std::to_string(songId);
+    mark.push_back(' ');
+    return toneMp3(seed, downloadAudioFrames(songId), mark);
 }
 
 }  // namespace velomir
