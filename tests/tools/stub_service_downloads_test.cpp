@@ -15,38 +15,18 @@
 #include "download_items.h"
 #include "song_audio.h"
 #include "stub_service.h"
+#include "stub_stand.h"
 
 namespace velomir {
 namespace {
 
 using nlohmann::json;
+using testing::Stand;
 
 constexpr std::int64_t kFirstDownloadSong = 7600000001;
 constexpr std::int64_t kSampleSong = 29814898;
 constexpr std::size_t kFrameBytes = 192;
 constexpr std::size_t kStallBytes = 64 * 1024;
-
-class Stand {
-public:
-    explicit Stand(StubOptions options = {}) : stub_(std::move(options)) {
-        setenv("no_proxy", "*", 1);
-        stub_.start();
-    }
-    std::string base() const { return stub_.baseAddress(); }
-    StubService& service() { return stub_; }
-    httplib::Result get(const std::string& path, const httplib::Headers& headers = {}) const {
-        httplib::Client client(base());
-        client.set_read_timeout(60, 0);
-        return client.Get(path, headers);
-    }
-    json parsed(const std::string& path) const {
-        auto result = get(path);
-        return result ? json::parse(result->body, nullptr, false) : json();
-    }
-
-private:
-    StubService stub_;
-};
 
 std::string audioPath(std::int64_t id) { return "/audio/" + std::to_string(id) + ".mp3"; }
 std::string playlistPath(std::int64_t id) { return "/api/playlist/detail?id=" + std::to_string(id); }

@@ -12,44 +12,18 @@
 #include <vector>
 
 #include "stub_service.h"
+#include "stub_stand.h"
 
 namespace velomir {
 namespace {
 
 using nlohmann::json;
+using testing::Stand;
 
 constexpr std::int64_t kRemovedList = 1200002345;
 constexpr std::int64_t kRemovedListFirstSong = 7300000001;
 constexpr std::int64_t kRemovedSongs[] = {7300000003, 7300000500, 7300001000, 7300001001,
                                           7300001700, 7300002222, 7300002345};
-
-class Stand {
-public:
-    explicit Stand(StubOptions options = {}) : stub_(std::move(options)) {
-        setenv("no_proxy", "*", 1);
-        stub_.start();
-    }
-    std::string base() const { return stub_.baseAddress(); }
-    httplib::Client client() const {
-        httplib::Client client(base());
-        client.set_read_timeout(20, 0);
-        return client;
-    }
-    httplib::Result get(const std::string& path, const httplib::Headers& headers = {}) const {
-        return client().Get(path, headers);
-    }
-    json parsed(const std::string& path) const {
-        auto result = get(path);
-        return result ? json::parse(result->body, nullptr, false) : json();
-    }
-    json posted(const std::string& path, const std::string& form) const {
-        auto result = client().Post(path, form, "application/x-www-form-urlencoded");
-        return result ? json::parse(result->body, nullptr, false) : json();
-    }
-
-private:
-    StubService stub_;
-};
 
 StubOptions todayEra() {
     StubOptions options;
