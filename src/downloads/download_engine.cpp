@@ -154,7 +154,8 @@ struct Task : Transfer {
     enum class Stage { Queued, Transferring, Verified, Done };
     Engine* engine = nullptr;
     const DownloadItem* item = nullptr;
-    std::string id, songId, title, fileName, partName;
+    NameFields fields;  // name, artists, album, ID and place as the file's name and tag give them
+    std::string songId, fileName, partName;
     Stage stage = Stage::Queued;
     bool begun = false;  // has had a try: counts towards the bytes expected
     int restarts = 0;
@@ -236,15 +237,14 @@ private:
             Task& task = tasks_[i];
             task.engine = this;
             task.item = &items_[i];
-            task.id = fields[i].id;
+            task.fields = fields[i];
             task.songId = items_[i].row.trackId;
-            task.title = fields[i].name;
-            task.fileName = i < names.size() ? names[i] : safeFileName(task.id, ".mp3");
+            task.fileName = i < names.size() ? names[i] : safeFileName(task.fields.id, ".mp3");
             task.partName = task.fileName + kPartExtension;
             if (folder_.sizeOf(task.fileName) >= 0) {
                 folder_.remove(task.partName);
                 finish(task, DownloadOutcome::AlreadyThere, {});
-            } else if (!task.id.empty() && archive_->contains(task.id)) {
+            } else if (!task.fields.id.empty() && archive_->contains(task.fields.id)) {
                 finish(task, DownloadOutcome::AlreadyThere, {});
             }
         }
@@ -719,7 +719,6 @@ private:
 
     // Tags a copy of the verified .part and renames it into place; the lyrics go beside it.
     void save(Task& task) {
-        const ResultRow& row = task.item->row;
         std::string lrc;
         if (task.lyrics != nullptr && task.lyrics->ok) {
             Status status;
@@ -731,16 +730,15 @@ private:
         if (task.format == AudioFormat::Mp3) {
             std::string bytes;
             error = folder_.read(task.partName, bytes);
-            const bool track = !row.trackId.empty() || row.programmeId.empty();
             TrackTags tags;
-            tags.title = task.title;
-            tags.artists = track ? row.artistNames : row.djNickname;
-            tags.album = track ? row.albumName : row.radioName;
-            tags.trackNumber = task.item->position;
-            tags.trackCount = options_.listSize > 0 ? options_.listSize : static_cast<int>(items_.size());
+            tags.title = task.fields.name;
+            tags.artists = task.fields.artists;
+            tags.album = task.fields.album;
+            tags.trackNumber = task.fields.position;
+            tags.trackCount = task.fields.listSize;
             if (task.cover != nullptr) tags.coverBytes = task.cover->body;
             tags.lyrics = lrc;
-            tags.trackId = task.id;
+            tags.trackId = task.fields.id;
             tagged = error == 0 && tagMp3(bytes, tags);
             if (tagged) error = folder_.writeWhole(task.fileName, bytes);
         }
@@ -751,7 +749,7 @@ private:
             error = folder_.writeWhole(stem + kLyricExtension, lrc);
         }
         if (error != 0) return diskFault(task, error);
-        if (!task.id.empty() && !archive_->add(task.id)) {
+        if (!task.fields.id.empty() && !archive_->add(task.fields.id)) {
             report_.stopMessage = "cannot write into " + folder_.path() + ": the record of saved tracks";
             return;
         }
@@ -761,7 +759,8 @@ private:
     void finish(Task& task, DownloadOutcome outcome, std::string reason) {
         enter(task, Task::Stage::Done);
         const std::size_t index = static_cast<std::size_t>(&task - tasks_.data());
-        DownloadResult result{task.item->position, task.id, task.title, task.fileName, outcome, std::move(reason)};
+        DownloadResult result{task.item->position, task.fields.id, task.fields.name,
+                              task.fileName,       outcome,        std::move(reason)};
         switch (outcome) {
             case DownloadOutcome::Saved:
                 ++report_.saved;
@@ -805,7 +804,7 @@ private:
             }
         }
         // The track in front: the one that has been transferring longest.
-        if (!active_.empty()) progress.current = active_.front()->title;
+        if (!active_.empty()) progress.current = active_.front()->fields.name;
         samples_.emplace_back(now, bytesThisRun_);
         while (samples_.size() > 2 && now - samples_[1].first >= kSpeedWindow) samples_.pop_front();
         const double seconds = std::chrono::duration<double>(now - samples_.front().first).count();
